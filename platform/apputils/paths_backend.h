@@ -1,0 +1,22 @@
+// The host's side of the path utilities: a host may take over
+// Paths::Extension and Paths::ReplaceExtension (a fake host does, to see and
+// fail them). Without one, plain file-name rules apply.
+#pragma once
+
+#include <string>
+
+#include "host/host_api.h"
+
+namespace Paths {
+
+class CFX_API Backend {
+ public:
+  virtual ~Backend();
+  virtual bool Extension(const std::string& path, std::string& extension) = 0;
+  virtual std::string ReplaceExtension(const std::string& path, const std::string& extension) = 0;
+};
+
+// Installs a backend (not owned); null restores the plain rules.
+CFX_API void SetBackend(Backend* backend) noexcept;
+
+}  // namespace Paths

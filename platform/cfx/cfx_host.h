@@ -1,0 +1,78 @@
+// The host's side of the framework: what a host (the local reference host,
+// or a test's fake host) uses to plug itself in and to look inside.
+//
+// The library never includes this header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "host/bstr.h"
+#include "host/cfx_result.h"
+#include "host/create.h"
+#include "host/file_stream.h"
+#include "host/host_api.h"
+#include "host/variant.h"
+
+// ---- Object creation -------------------------------------------------------
+
+// Everything CfxCreateImpl was asked, handed to the factory of the class.
+struct CfxCreateRequest {
+  nsID clsid;
+  IUnknown* outer = nullptr;
+  std::uint32_t context = 0;
+  nsID iid;
+  int throwFlag = 0;
+};
+
+// Puts a new reference to the requested interface into *out and returns a
+// status; a negative status means nothing was made.
+using CfxClassFactory = std::function<HRESULT(const CfxCreateRequest& request, void** out)>;
+
+// Registers (or replaces) the factory of a class; an empty factory removes it.
+CFX_API void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory);
+
+// ---- File streams ----------------------------------------------------------
+
+// One stream's implementation. CfxFileStream forwards every call to it.
+class CFX_API CfxFileStreamBackend {
+ public:
+  virtual ~CfxFileStreamBackend();
+  virtual void Open(CfxFileStreamMode mode, const std::u16string& path) = 0;
+  virtual void SetBinary(bool binary) = 0;
+  virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
+  virtual bool IsEOF() = 0;
+  virtual void Close() = 0;
+};
+
+// Makes the backend of every CfxFileStream created from now on. An empty
+// provider restores the default: buffered POSIX files.
+using CfxFileStreamProvider = std::function<std::unique_ptr<CfxFileStreamBackend>()>;
+CFX_API void CfxSetFileStreamProvider(CfxFileStreamProvider provider);
+
+// The default backend, for hosts that wrap it.
+CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream();
+
+// ---- Accounting, for leak checks -------------------------------------------
+
+// Host strings allocated by SysAllocString* and not yet freed.
+CFX_API std::size_t CfxLiveStringCount() noexcept;
+// Task memory blocks allocated by CoTaskMemAlloc and not yet freed.
+CFX_API std::size_t CfxLiveTaskMemCount() noexcept;
+// Host string allocations made since the process started.
+CFX_API std::uint64_t CfxStringAllocationCount() noexcept;
+// How many times DiagnoseEntryToGenericCatch was called.
+CFX_API std::uint64_t CfxGenericCatchCount() noexcept;
+
+// ---- Fault injection, for tests --------------------------------------------
+
+// Makes the n-th host string allocation from now (1 = the next one) fail as
+// if memory had run out; 0 switches this off.
+CFX_API void CfxFailStringAllocation(std::uint64_t n) noexcept;
+
+// Replaces VariantClear for variants that reach it; an empty hook restores
+// the framework's own. The hook may return a status or throw anything.
+using CfxVariantClearHook = std::function<HRESULT(VARIANT* variant)>;
+CFX_API void CfxSetVariantClearHook(CfxVariantClearHook hook);
