@@ -1,1 +1,26 @@
-// placeholder
+// Task memory over malloc, counted so that tests can see leaks.
+#include "host/cotaskmem.h"
+
+#include <atomic>
+#include <cstdlib>
+
+#include "cfx/cfx_host.h"
+
+namespace {
+std::atomic<std::size_t> liveBlocks{0};
+}  // namespace
+
+void* CoTaskMemAlloc(std::size_t size) noexcept {
+  // A zero-sized request still gets a distinct block that must be freed.
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block != nullptr) liveBlocks.fetch_add(1, std::memory_order_relaxed);
+  return block;
+}
+
+void CoTaskMemFree(void* block) noexcept {
+  if (block == nullptr) return;
+  liveBlocks.fetch_sub(1, std::memory_order_relaxed);
+  std::free(block);
+}
+
+std::size_t CfxLiveTaskMemCount() noexcept { return liveBlocks.load(std::memory_order_relaxed); }

@@ -1,1 +1,67 @@
-// placeholder
+// Object creation: the class registry that hosts fill and CfxCreateImpl reads.
+#include "host/create.h"
+
+#include <map>
+#include <mutex>
+#include <tuple>
+#include <utility>
+
+#include "cfx/cfx_host.h"
+
+namespace {
+
+struct IdLess {
+  bool operator()(const nsID& a, const nsID& b) const noexcept {
+    return std::tie(a.m0, a.m1, a.m2, a.m3) < std::tie(b.m0, b.m1, b.m2, b.m3);
+  }
+};
+
+// Hosts register from any thread, possibly during static initialisation,
+// hence the lock and the function-local registry.
+struct ClassRegistry {
+  std::mutex mutex;
+  std::map<nsID, CfxClassFactory, IdLess> factories;
+};
+
+ClassRegistry& Registry() {
+  static ClassRegistry registry;
+  return registry;
+}
+
+CfxClassFactory FactoryOf(const nsID& clsid) {
+  ClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  const auto found = registry.factories.find(clsid);
+  return found == registry.factories.end() ? CfxClassFactory() : found->second;
+}
+
+CfxResult Outcome(const CfxCreateRequest& request, void** out) {
+  if (out == nullptr) return CfxResult(E_POINTER, "No slot was given for the created object.");
+  *out = nullptr;
+  // Called outside the lock: a factory may create further objects.
+  const CfxClassFactory factory = FactoryOf(request.clsid);
+  if (!factory) return CfxResult(REGDB_E_CLASSNOTREG, "Class " + request.clsid.ToString() + " is not registered.");
+  const HRESULT status = factory(request, out);
+  if (FAILED(status)) *out = nullptr;
+  return status == S_OK ? CfxResult() : CfxResult::StandardDescription(status);
+}
+
+}  // namespace
+
+void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory) {
+  ClassRegistry& registry = Registry();
+  std::lock_guard lock(registry.mutex);
+  if (factory) {
+    registry.factories.insert_or_assign(clsid, std::move(factory));
+  } else {
+    registry.factories.erase(clsid);
+  }
+}
+
+CfxResult CfxCreateImpl(const nsID& clsid, IUnknown* outer, std::uint32_t context, const nsID& iid, void** out,
+                        int throwFlag) {
+  const CfxCreateRequest request{clsid, outer, context, iid, throwFlag};
+  CfxResult outcome = Outcome(request, out);
+  if (throwFlag != 0 && FAILED(outcome.Code())) throw outcome;
+  return outcome;
+}

@@ -1,0 +1,247 @@
+#include "host/bstr.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <new>
+
+#include "cfx/cfx_host.h"
+#include "string_leak_check.h"
+
+namespace {
+
+using BstrTest = StringLeakCheck;
+
+TEST_F(BstrTest, SysAllocStringLayoutAndLength) {
+  BSTR text = SysAllocStringLen(u"ab\0c", 4);
+  ASSERT_NE(text, nullptr);
+  std::uint32_t byteLength = 0;
+  std::memcpy(&byteLength, reinterpret_cast<char*>(text) - sizeof byteLength, sizeof byteLength);
+  EXPECT_EQ(byteLength, 8u);
+  EXPECT_EQ(SysStringLen(text), 4u);
+  EXPECT_EQ(std::u16string_view(text, 5), std::u16string_view(u"ab\0c\0", 5));
+  EXPECT_EQ(LiveSinceStart(), 1);
+  SysFreeString(text);
+  EXPECT_EQ(LiveSinceStart(), 0);
+
+  text = SysAllocString(u"ab\0c");
+  EXPECT_EQ(SysStringLen(text), 2u);
+  SysFreeString(text);
+  EXPECT_EQ(SysAllocString(nullptr), nullptr);
+  EXPECT_EQ(SysStringLen(nullptr), 0u);
+  SysFreeString(nullptr);
+}
+
+TEST_F(BstrTest, InjectedFailureHitsExactlyTheNthAllocation) {
+  CfxFailStringAllocation(2);
+  BSTR first = SysAllocString(u"1");
+  BSTR second = SysAllocString(u"2");
+  BSTR third = SysAllocString(u"3");
+  EXPECT_NE(first, nullptr);
+  EXPECT_EQ(second, nullptr);
+  EXPECT_NE(third, nullptr);
+  SysFreeString(first);
+  SysFreeString(third);
+
+  CfxFailStringAllocation(1);
+  CfxFailStringAllocation(0);
+  BSTR after = SysAllocString(u"x");
+  EXPECT_NE(after, nullptr) << "0 must switch the failure off";
+  SysFreeString(after);
+}
+
+TEST_F(BstrTest, EmptyStringsAllocateNothing) {
+  const auto before = CfxStringAllocationCount();
+  CfxBSTR fromDefault;
+  CfxBSTR fromWide(u"");
+  CfxBSTR fromNullWide(static_cast<const OLECHAR*>(nullptr));
+  CfxBSTR fromNarrow("");
+  CfxBSTR fromNullNarrow(static_cast<const char*>(nullptr));
+  CfxBSTR fromString{std::string()};
+  for (const CfxBSTR* s : {&fromDefault, &fromWide, &fromNullWide, &fromNarrow, &fromNullNarrow, &fromString}) {
+    EXPECT_EQ(s->in(), nullptr);
+    EXPECT_TRUE(s->IsEmpty());
+  }
+  EXPECT_EQ(CfxStringAllocationCount(), before);
+  EXPECT_TRUE(CfxBSTR::nullBSTRData.IsShared());
+}
+
+TEST_F(BstrTest, CopiesShareOneHolderAndTheLastOneFreesIt) {
+  {
+    CfxBSTR a(u"shared");
+    const auto before = CfxStringAllocationCount();
+    CfxBSTR b(a);
+    CfxBSTR c;
+    c = b;
+    EXPECT_EQ(b.in(), a.in());
+    EXPECT_EQ(c.in(), a.in());
+    EXPECT_EQ(CfxStringAllocationCount(), before);
+    EXPECT_EQ(LiveSinceStart(), 1);
+  }
+  EXPECT_EQ(LiveSinceStart(), 0);
+}
+
+TEST_F(BstrTest, AssignmentReleasesTheOldText) {
+  CfxBSTR a(u"first");
+  const CfxBSTR b(u"second");
+  EXPECT_EQ(LiveSinceStart(), 2);
+  a = b;
+  EXPECT_EQ(LiveSinceStart(), 1);
+  const CfxBSTR& self = a;
+  a = self;
+  EXPECT_EQ(a, u"second");
+  a = CfxBSTR(u"third");
+  EXPECT_EQ(a, u"third");
+  EXPECT_EQ(LiveSinceStart(), 2);
+}
+
+TEST_F(BstrTest, MoveLeavesTheSourceEmpty) {
+  CfxBSTR a(u"moved");
+  const BSTR text = a.in();
+  CfxBSTR b(std::move(a));
+  EXPECT_EQ(b.in(), text);
+  EXPECT_EQ(a.in(), nullptr);
+  CfxBSTR c;
+  c = std::move(b);
+  EXPECT_EQ(c.in(), text);
+  EXPECT_EQ(b.in(), nullptr);
+  EXPECT_EQ(LiveSinceStart(), 1);
+}
+
+TEST_F(BstrTest, CopyOnWriteIsolatesASharedCopy) {
+  CfxBSTR a(u"text");
+  CfxBSTR b(a);
+  b.CopyOnWrite();
+  EXPECT_NE(b.in(), a.in());
+  EXPECT_EQ(b, u"text");
+  *b.out() = SysAllocString(u"changed");
+  EXPECT_EQ(a, u"text");
+  EXPECT_EQ(b, u"changed");
+}
+
+TEST_F(BstrTest, CopyOnWriteKeepsAnUnsharedHolder) {
+  CfxBSTR a(u"mine");
+  const BSTR text = a.in();
+  const auto before = CfxStringAllocationCount();
+  a.CopyOnWrite();
+  EXPECT_EQ(a.in(), text);
+  EXPECT_EQ(CfxStringAllocationCount(), before);
+}
+
+TEST_F(BstrTest, FillingAnEmptyStringLeavesOtherEmptyStringsEmpty) {
+  CfxBSTR filled;
+  const CfxBSTR bystander;
+  filled.CopyOnWrite();
+  *filled.out() = SysAllocString(u"filled");
+  EXPECT_EQ(filled, u"filled");
+  EXPECT_EQ(bystander.in(), nullptr);
+  EXPECT_EQ(CfxBSTR().in(), nullptr);
+  EXPECT_EQ(CfxBSTR::nullBSTRData.text_, nullptr);
+}
+
+TEST_F(BstrTest, OutFreesTheHeldTextFirst) {
+  CfxBSTR a(u"old");
+  a.CopyOnWrite();
+  BSTR* slot = a.out();
+  EXPECT_EQ(*slot, nullptr);
+  EXPECT_EQ(LiveSinceStart(), 0);
+  *slot = SysAllocString(u"new");
+  // A second fill through the same string must not leak the first result.
+  *a.out() = SysAllocString(u"newer");
+  EXPECT_EQ(a, u"newer");
+  EXPECT_EQ(LiveSinceStart(), 1);
+}
+
+TEST_F(BstrTest, OutOnASharedHolderLeavesTheOtherCopy) {
+  CfxBSTR a(u"kept");
+  CfxBSTR b(a);
+  *b.out() = SysAllocString(u"other");
+  EXPECT_EQ(a, u"kept");
+  EXPECT_EQ(b, u"other");
+}
+
+TEST_F(BstrTest, DetachHandsOverTheTextOrACopyOfIt) {
+  CfxBSTR unique(u"unique");
+  const BSTR held = unique.in();
+  BSTR detached = unique.Detach();
+  EXPECT_EQ(detached, held);
+  EXPECT_EQ(unique.in(), nullptr);
+  EXPECT_EQ(LiveSinceStart(), 1);
+  SysFreeString(detached);
+
+  CfxBSTR a(u"shared");
+  CfxBSTR b(a);
+  BSTR copy = b.Detach();
+  EXPECT_NE(copy, a.in());
+  EXPECT_EQ(std::u16string_view(copy), u"shared");
+  EXPECT_EQ(a, u"shared");
+  EXPECT_EQ(b.in(), nullptr);
+  SysFreeString(copy);
+
+  EXPECT_EQ(CfxBSTR().Detach(), nullptr);
+}
+
+TEST_F(BstrTest, NarrowConstructorsAndConversions) {
+  const std::string withZero("a\0b\xC3\xA9", 5);
+  const CfxBSTR fromString(withZero);
+  EXPECT_EQ(fromString.Length(), 4u);
+  EXPECT_EQ(fromString.ToWString(), std::u16string(u"a\0b\u00E9", 4));
+  EXPECT_EQ(fromString.ToString(), withZero);
+  EXPECT_EQ(fromString.ToTString(), withZero);
+
+  const CfxBSTR fromPointer(withZero.c_str());
+  EXPECT_EQ(fromPointer, u"a");
+
+  const CfxBSTR counted(u"a\0b", 3);
+  EXPECT_EQ(counted.ToWString().size(), 3u);
+  EXPECT_EQ(CfxBSTR(std::u16string_view(u"xyz", 2)), u"xy");
+}
+
+// Fails each allocation of an operation in turn: every failure must raise
+// std::bad_alloc, leave the string as it was and leak nothing.
+void ExpectEveryAllocationFailureIsClean(const std::function<void()>& operation) {
+  for (std::uint64_t n = 1;; ++n) {
+    const std::size_t live = CfxLiveStringCount();
+    CfxFailStringAllocation(n);
+    bool threw = false;
+    try {
+      operation();
+    } catch (const std::bad_alloc&) {
+      threw = true;
+    }
+    CfxFailStringAllocation(0);
+    EXPECT_EQ(CfxLiveStringCount(), live) << "allocation " << n;
+    if (!threw) return;
+    ASSERT_LT(n, 10u) << "the operation keeps failing";
+  }
+}
+
+TEST_F(BstrTest, ConstructorsThrowBadAllocOnFailedAllocation) {
+  CfxFailStringAllocation(1);
+  EXPECT_THROW(CfxBSTR(u"x"), std::bad_alloc);
+  CfxFailStringAllocation(1);
+  EXPECT_THROW(CfxBSTR("x"), std::bad_alloc);
+  CfxFailStringAllocation(1);
+  EXPECT_THROW(CfxBSTR(std::string("x")), std::bad_alloc);
+  EXPECT_EQ(LiveSinceStart(), 0);
+  ExpectEveryAllocationFailureIsClean([] { const CfxBSTR a(u"a"), b("b"), c(std::string("c")); });
+}
+
+TEST_F(BstrTest, SharedOperationsFailCleanly) {
+  CfxBSTR original(u"original");
+  ExpectEveryAllocationFailureIsClean([&] {
+    CfxBSTR copy(original);
+    copy.CopyOnWrite();
+  });
+  ExpectEveryAllocationFailureIsClean([&] {
+    CfxBSTR copy(original);
+    SysFreeString(copy.Detach());
+  });
+  CfxBSTR copy(original);
+  CfxFailStringAllocation(1);
+  EXPECT_THROW(copy.CopyOnWrite(), std::bad_alloc);
+  EXPECT_EQ(copy.in(), original.in()) << "a failed CopyOnWrite must leave the string as it was";
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "host/cfx_result.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "cfx/cfx_host.h"
+#include "host/project_interfaces.h"
+
+namespace {
+
+// The result the calling thread would report, read on a thread of its own.
+CfxResult LastErrorOnNewThread() {
+  CfxResult seen;
+  std::thread([&] { seen = CfxResult::LastErrorCheckNotS_OK(); }).join();
+  return seen;
+}
+
+TEST(CfxResultTest, HoldsWhatItWasGiven) {
+  const CfxResult result(E_FAIL, "download failed", 1);
+  EXPECT_EQ(result.Code(), E_FAIL);
+  EXPECT_EQ(result.Description(), "download failed");
+  EXPECT_EQ(result.LastDescriptionAction(), 1);
+  const CfxResult none;
+  EXPECT_EQ(none.Code(), S_OK);
+  EXPECT_EQ(none.Description(), "");
+}
+
+TEST(CfxResultTest, StandardDescriptions) {
+  const struct {
+    HRESULT code;
+    const char* text;
+  } cases[] = {
+      {E_INVALIDARG, "The parameter is incorrect."},
+      {E_POINTER, "Invalid pointer."},
+      {E_NOINTERFACE, "No such interface supported."},
+      {static_cast<HRESULT>(0x80071234), "Unknown error 0x80071234"},
+      {0x00000007, "Unknown error 0x00000007"},
+  };
+  for (const auto& c : cases) {
+    const CfxResult result = CfxResult::StandardDescription(c.code);
+    EXPECT_EQ(result.Code(), c.code);
+    EXPECT_EQ(result.Description(), c.text);
+    EXPECT_EQ(result.LastDescriptionAction(), 0);
+  }
+}
+
+TEST(CfxResultTest, LastErrorIsTheLatestStored) {
+  CfxResult::SetLastError(E_ACCESSDENIED);
+  CfxResult::SetLastError(CfxResult(E_FAIL, "the latest", 1));
+  const CfxResult last = CfxResult::LastErrorCheckNotS_OK();
+  EXPECT_EQ(last.Code(), E_FAIL);
+  EXPECT_EQ(last.Description(), "the latest");
+  EXPECT_EQ(last.LastDescriptionAction(), 1);
+
+  CfxResult::SetLastError(E_INVALIDARG);
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Description(), "The parameter is incorrect.");
+
+  CfxResult::SetLastError(S_FALSE);
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Code(), S_FALSE) << "any non-S_OK status is an error to report";
+}
+
+TEST(CfxResultTest, LastErrorBelongsToItsThread) {
+  CfxResult::SetLastError(E_ACCESSDENIED);
+  const CfxResult elsewhere = LastErrorOnNewThread();
+  EXPECT_EQ(elsewhere.Code(), E_UNEXPECTED);
+  EXPECT_NE(elsewhere.Description().find("No error"), std::string::npos) << elsewhere.Description();
+
+  std::thread([] { CfxResult::SetLastError(E_POINTER); }).join();
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Code(), E_ACCESSDENIED);
+}
+
+TEST(CfxResultTest, StoredSuccessCountsAsNoError) {
+  CfxResult::SetLastError(E_FAIL);
+  CfxResult::SetLastError(S_OK);
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Code(), E_UNEXPECTED);
+}
+
+TEST(CfxResultTest, QueryFailureNamesTheInterface) {
+  const CfxResult result = QueryInterfaceFailure(E_NOINTERFACE, ISBFileUrl::kIID);
+  EXPECT_EQ(result.Code(), E_NOINTERFACE);
+  EXPECT_EQ(result.Description(),
+            "Interface {1B9CE360-B200-483A-A319-AD51D5C39C1F} is not supported by the object (0x80004002).");
+
+  const CfxResult other = QueryInterfaceFailure(E_OUTOFMEMORY, ISBFileUrl::kIID);
+  EXPECT_EQ(other.Code(), E_OUTOFMEMORY);
+  EXPECT_NE(other.Description().find("{1B9CE360-B200-483A-A319-AD51D5C39C1F}"), std::string::npos);
+  EXPECT_NE(other.Description().find("0x8007000E"), std::string::npos);
+}
+
+TEST(CfxResultTest, NullCheckRaisesEPointer) {
+  const int value = 0;
+  EXPECT_NO_THROW(CheckNullDereference(&value));
+  try {
+    CheckNullDereference(nullptr);
+    ADD_FAILURE() << "no exception";
+  } catch (const CfxResult& result) {
+    EXPECT_EQ(result.Code(), E_POINTER);
+    EXPECT_EQ(result.Description(), "Null pointer dereference.");
+  }
+}
+
+TEST(CfxResultTest, GenericCatchesAreCounted) {
+  const auto before = CfxGenericCatchCount();
+  DiagnoseEntryToGenericCatch();
+  DiagnoseEntryToGenericCatch();
+  EXPECT_EQ(CfxGenericCatchCount(), before + 2);
+}
+
+}  // namespace
