@@ -1,0 +1,103 @@
+// FacetOf<I>: the base of every fake interface, and the one helper its
+// operations go through.
+//
+// An operation is one call of Run (or Answer, for one out slot):
+//
+//   HRESULT GetName(BSTR* out) override { return Answer(Line("GetName"), out, name); }
+//
+// Run journals the call, applies an injected fault and does the work. Its
+// out slots are cleared first, so a call that fails leaves them null or 0.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <utility>
+
+#include "fake_host/object.h"
+
+namespace fakehost {
+
+template <class I>
+class FacetOf : public I, public Facet {
+ public:
+  HRESULT QueryInterface(const nsID& iid, void** out) override { return Owner().Query(iid, out); }
+  std::uint32_t AddRef() override { return Owner().AddRef(); }
+  std::uint32_t Release() override { return Owner().Release(); }
+
+  const nsID* Iid() const override {
+    if constexpr (HasInterfaceId<I>) {
+      return &InterfaceIdOf<I>;
+    } else {
+      return nullptr;
+    }
+  }
+  void* Interface() override { return static_cast<I*>(this); }
+  IUnknown* Unknown() override { return static_cast<I*>(this); }
+
+ protected:
+  using Facet::Facet;
+
+  // A negative injected status skips the work and is returned; a positive one
+  // is returned after the work unless the work itself fails. Work that fails
+  // takes back what it gave, so a failed call never hands anything out.
+  template <class Work, class... Outs>
+  HRESULT Run(std::string line, Work work, Outs*... outs) const {
+    ((outs ? void(*outs = Outs{}) : void()), ...);  // what comes in may be garbage: no freeing
+    const HRESULT status = Record(std::move(line));
+    if (FAILED(status)) return status;
+    const HRESULT done = work();
+    if (FAILED(done)) (Drop(outs), ...);
+    return FAILED(done) || status == S_OK ? done : status;
+  }
+  HRESULT Run(std::string line) const {
+    return Run(std::move(line), [] { return S_OK; });
+  }
+  template <class Out, class Value>
+  HRESULT Answer(std::string line, Out* out, const Value& value) const {
+    return Run(std::move(line), [&] { return Give(out, value); }, out);
+  }
+
+  // Fill one out slot; a null slot is left alone.
+  HRESULT Give(BSTR* slot, std::u16string_view text) const { return GiveText(slot, text); }
+  template <class T>
+    requires std::is_arithmetic_v<T>
+  HRESULT Give(T* slot, std::type_identity_t<T> value) const {
+    if (slot) *slot = value;
+    return S_OK;
+  }
+  // A new reference to the scripted object's facet for the slot's interface.
+  template <class J>
+  HRESULT Give(J** slot, const Object* object) const {
+    if (!slot || !object) return S_OK;
+    J* facet = object->Find<J>();
+    if (!facet) return MissingFacet(*object);
+    facet->AddRef();
+    *slot = facet;
+    return S_OK;
+  }
+
+  // Empties a slot, freeing or releasing what the work put there.
+  static void Drop(BSTR* slot) {
+    if (slot) SysFreeString(std::exchange(*slot, nullptr));
+  }
+  template <class J>
+    requires std::is_base_of_v<IUnknown, J>
+  static void Drop(J** slot) {
+    if (slot && *slot) std::exchange(*slot, nullptr)->Release();
+  }
+  template <class T>
+  static void Drop(T* slot) {
+    if (slot) *slot = T{};
+  }
+
+  static std::u16string Text(BSTR text) { return std::u16string(View(text)); }
+  // The entry for key, or an empty value.
+  template <class Map, class Key>
+  static typename Map::mapped_type Lookup(const Map& map, const Key& key) {
+    const auto found = map.find(key);
+    return found == map.end() ? typename Map::mapped_type{} : found->second;
+  }
+};
+
+}  // namespace fakehost

@@ -1,0 +1,54 @@
+#include "fake_host/object.h"
+
+#include "fake_host/host.h"
+
+namespace fakehost {
+
+Host& Facet::TheHost() const { return owner_->TheHost(); }
+
+HRESULT Facet::Record(std::string line) const { return TheHost().Record(std::move(line)); }
+
+Object* Facet::ObjectOf(const IUnknown* pointer) const { return TheHost().ObjectOf(pointer); }
+
+std::string Facet::Describe(const IUnknown* pointer) const { return TheHost().Describe(pointer); }
+
+HRESULT Facet::GiveText(BSTR* slot, std::u16string_view text) const {
+  if (!slot) return S_OK;
+  *slot = SysAllocStringLen(text.data(), static_cast<std::uint32_t>(text.size()));
+  return *slot ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT Facet::MissingFacet(const Object& object) const {
+  ADD_FAILURE() << "fake object " << object.Name() << " has no facet of the interface that "
+                << TheHost().Journal().back() << " hands out";
+  return E_NOINTERFACE;
+}
+
+void* Object::FacetFor(const nsID& iid) const {
+  if (iid == InterfaceIdOf<IUnknown>) return facets_.empty() ? nullptr : facets_.front()->Interface();
+  for (const auto& facet : facets_) {
+    if (facet->Iid() && *facet->Iid() == iid) return facet->Interface();
+  }
+  return nullptr;
+}
+
+bool Object::Owns(const IUnknown* pointer) const {
+  for (const auto& facet : facets_) {
+    if (facet->Unknown() == pointer) return true;
+  }
+  return false;
+}
+
+HRESULT Object::Query(const nsID& iid, void** out) {
+  const HRESULT status = host_.Record(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (FAILED(status)) return status;
+  void* found = FacetFor(iid);
+  if (!found) return E_NOINTERFACE;
+  AddRef();
+  *out = found;
+  return status;
+}
+
+}  // namespace fakehost

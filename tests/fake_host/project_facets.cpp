@@ -1,0 +1,28 @@
+#include "fake_host/project_facets.h"
+
+#include <cstring>
+
+#include "host/cotaskmem.h"
+
+namespace fakehost {
+
+HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) {
+  if (texts.empty() || !out || !count) return S_OK;
+  auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
+  if (!array) return E_OUTOFMEMORY;
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::size_t bytes = (texts[i].size() + 1) * sizeof(OLECHAR);
+    array[i] = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+    if (!array[i]) {
+      while (i > 0) CoTaskMemFree(array[--i]);
+      CoTaskMemFree(array);
+      return E_OUTOFMEMORY;
+    }
+    std::memcpy(array[i], texts[i].c_str(), bytes);
+  }
+  *out = array;
+  *count = static_cast<std::int32_t>(texts.size());
+  return S_OK;
+}
+
+}  // namespace fakehost
