@@ -93,6 +93,7 @@ class CFX_API CfxBSTR {
   std::u16string ToWString() const;
 
   friend bool operator==(const CfxBSTR& a, std::u16string_view b) noexcept { return a.View() == b; }
+  friend bool operator==(const CfxBSTR& a, const OLECHAR* b) noexcept { return a.View() == std::u16string_view(b ? b : u""); }
   std::u16string_view View() const noexcept { return {data_->text_ ? data_->text_ : u"", Length()}; }
 
  private:
