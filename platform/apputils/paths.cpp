@@ -8,8 +8,6 @@
 namespace Paths {
 namespace {
 
-std::atomic<Backend*> installed{nullptr};
-
 // Position of the extension's dot, or npos. A dot that begins the file name
 // (".profile") marks a hidden file, not an extension.
 std::string::size_type ExtensionDot(const std::string& path) noexcept {
@@ -20,27 +18,45 @@ std::string::size_type ExtensionDot(const std::string& path) noexcept {
   return dot;
 }
 
+class Plain final : public Backend {
+ public:
+  bool Extension(const std::string& path, std::string& extension) override {
+    const std::string::size_type dot = ExtensionDot(path);
+    if (dot == std::string::npos) {
+      extension.clear();
+      return false;
+    }
+    extension = path.substr(dot);
+    return true;
+  }
+  std::string ReplaceExtension(const std::string& path, const std::string& extension) override {
+    const std::string::size_type dot = ExtensionDot(path);
+    return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+  }
+};
+
+std::atomic<Backend*> installed{nullptr};
+
+Backend& Current() noexcept {
+  Backend* backend = installed.load(std::memory_order_acquire);
+  return backend ? *backend : PlainRules();
+}
+
 }  // namespace
 
 Backend::~Backend() = default;
 
-void SetBackend(Backend* backend) noexcept { installed.store(backend, std::memory_order_release); }
-
-bool Extension(const std::string& path, std::string& extension) {
-  if (Backend* backend = installed.load(std::memory_order_acquire)) return backend->Extension(path, extension);
-  const std::string::size_type dot = ExtensionDot(path);
-  if (dot == std::string::npos) {
-    extension.clear();
-    return false;
-  }
-  extension = path.substr(dot);
-  return true;
+Backend& PlainRules() noexcept {
+  static Plain plain;
+  return plain;
 }
 
+void SetBackend(Backend* backend) noexcept { installed.store(backend, std::memory_order_release); }
+
+bool Extension(const std::string& path, std::string& extension) { return Current().Extension(path, extension); }
+
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-  if (Backend* backend = installed.load(std::memory_order_acquire)) return backend->ReplaceExtension(path, extension);
-  const std::string::size_type dot = ExtensionDot(path);
-  return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+  return Current().ReplaceExtension(path, extension);
 }
 
 }  // namespace Paths

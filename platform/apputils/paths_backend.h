@@ -19,4 +19,8 @@ class CFX_API Backend {
 // Installs a backend (not owned); null restores the plain rules.
 CFX_API void SetBackend(Backend* backend) noexcept;
 
+// The plain file-name rules, for a backend that answers some paths itself
+// and leaves the rest to them.
+CFX_API Backend& PlainRules() noexcept;
+
 }  // namespace Paths
