@@ -64,6 +64,7 @@ TEST(ReadTemplate, LineEndings) {
       {"CR ends the buffered data, LF in the next block", "a\n" + x997 + "\r\nb", "a\n" + x997 + "\nb\n"},
       {"CR ends a short read, LF in the next one", "ab\r\nc", "ab\nc\n", {3}},
       {"CR fills the buffer, LF follows", x999 + "\r\nb", x999 + "\nb\n"},
+      {"CR fills the buffer, the LF comes alone", x999 + "\r\nb", x999 + "\nb\n", {1000, 1}},
       {"CR fills the buffer, a line follows", x999 + "\rb", x999 + "\nb\n"},
       {"CR fills the buffer and ends the file", x999 + "\r", x999 + "\n"},
       {"CR LF after a full buffer ends the file", x999 + "\r\n", x999 + "\n\n"},
