@@ -146,18 +146,6 @@ TEST(DeduceClientUrl, AFailingHostCallRaisesItsStatusAndNothingLeaks) {
   }
 }
 
-TEST(DeduceClientUrl, APositiveStatusIsStoredAndTheCallGoesOn) {
-  ClientUrlHost t;
-  t.Expect(u"file:C:/Projects/P1/Job17/a");
-  t.host.FailOp("CreateUrl", 1, S_FALSE);
-  {
-    const CfxComPtr<ISBUrl> url = t.Deduce("/x/Documents/a");
-    EXPECT_EQ(url.get(), t.made.As<ISBUrl>());
-  }
-  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Code(), S_FALSE);
-  EXPECT_TRUE(t.host.Balanced());
-}
-
 TEST(DeduceClientUrl, AFailingStringAllocationLeaksNothing) {
   {  // the host cannot give the client folder: its status
     ClientUrlHost t;

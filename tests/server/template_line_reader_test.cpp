@@ -1,5 +1,5 @@
 // TemplateLineReader on its own: lines in place, pieces of long lines, and
-// the one Close.
+// reading that ends with Close.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,15 +33,6 @@ TEST(TemplateLineReader, HandsOutLinesInPlaceWithTheTerminatorOverwritten) {
   EXPECT_EQ(host.Journal(), (Lines{"stream.SetBinary(true)", R"(stream.Open(1, "/f"))", "stream.IsEOF()",
                                    "stream.Read(1000)", "stream.Close()"}));
   EXPECT_TRUE(host.Balanced());
-}
-
-TEST(TemplateLineReader, OpenFileSaysWhetherTheFirstBlockWasRead) {
-  Host host;
-  host.AddFile(u"/empty", "");
-  TemplateLineReader reader;
-  EXPECT_FALSE(reader.OpenFile("/empty"));
-  EXPECT_FALSE(reader.AtEnd()) << "the first ReadLine makes the first read";
-  EXPECT_EQ(host.Journal().back(), "stream.IsEOF()");
 }
 
 TEST(TemplateLineReader, ALineLongerThanTheBufferComesInPiecesThenAsALine) {
