@@ -1,0 +1,58 @@
+// DeduceClientUrl: the client location that matches a file under a job's
+// server side documents folder.
+#include <string>
+#include <string_view>
+
+#include "ZarnServerJobUtils.h"
+#include "frame/call_frame.h"
+
+namespace {
+
+constexpr std::string_view kMarker = "Documents";
+constexpr const char* kOutsideDocuments = "File does not reside in server side documents folder.";
+
+// True when the text has a ".." segment between separators ('/' or '\') or
+// at either end: appended to the client folder it would climb out of it.
+bool ClimbsOut(std::string_view tail) {
+  for (std::size_t begin = 0;;) {
+    const std::size_t end = tail.find_first_of("/\\", begin);
+    if (tail.substr(begin, end - begin) == "..") return true;
+    if (end == std::string_view::npos) return false;
+    begin = end + 1;
+  }
+}
+
+}  // namespace
+
+namespace AppUtils::Document {
+
+CfxComPtr<ISBUrl> DeduceClientUrl(const std::string& serverPath, ISBManagedJob* job, ISBContainerRoot* root) {
+  using namespace zarn;
+
+  CfxComPtr<ISBUrlFactory> factory;
+  CheckStatus(NotNull(root)->GetUrlFactory(factory.put()));
+
+  // Only the first occurrence counts, also inside a longer name.
+  const std::size_t marker = serverPath.find(kMarker);
+  if (marker == std::string::npos) Raise(E_INVALIDARG, kOutsideDocuments);
+  const std::string tail = serverPath.substr(marker + kMarker.size());
+  // The server names the tail and the file is then written on the client.
+  if (ClimbsOut(tail)) Raise(E_INVALIDARG, kOutsideDocuments);
+
+  CfxBSTR clientFolder;
+  clientFolder.CopyOnWrite();
+  CheckStatus(NotNull(job)->GetClientFolder(clientFolder.out()));
+
+  // Nothing is added, removed or escaped between the parts.
+  const std::string clientUrl = "file:" + clientFolder.ToTString() + tail;
+
+  CfxComPtr<ISBUrl> result;
+  NotNull(factory);
+  {
+    const CfxBSTR text(clientUrl);
+    CheckStatus(factory->CreateUrl(text.in(), result.put()));
+  }
+  return result;
+}
+
+}  // namespace AppUtils::Document

@@ -1,0 +1,166 @@
+// DeduceClientUrl against the fake host: the tail after "Documents", the
+// client folder in front, and server paths that must not be followed.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "ZarnServerJobUtils.h"
+#include "fake_host/host.h"
+#include "server/raised.h"
+
+namespace {
+
+using servertest::RaisedBy;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kOutside = "File does not reside in server side documents folder.";
+
+// A container whose factory makes `made` for every URL text it is asked for
+// in `urls`, and a job with a client folder.
+struct ClientUrlHost {
+  ClientUrlHost() {
+    root.Add<fakehost::FakeContainerRoot>().urlFactory = &factory;
+    factory.Add<fakehost::FakeUrlFactory>();
+    job.Add<fakehost::FakeManagedJob>().clientFolder = u"C:/Projects/P1/Job17";
+    made.Add<fakehost::FakeUrl>();
+  }
+  void Expect(const std::u16string& url) { factory.Get<fakehost::FakeUrlFactory>().urls[url] = &made; }
+  CfxComPtr<ISBUrl> Deduce(const std::string& serverPath) {
+    return AppUtils::Document::DeduceClientUrl(serverPath, job.As<ISBManagedJob>(), root.As<ISBContainerRoot>());
+  }
+
+  fakehost::Host host;
+  fakehost::Object& root = host.Make("root");
+  fakehost::Object& factory = host.Make("factory");
+  fakehost::Object& job = host.Make("job");
+  fakehost::Object& made = host.Make("made");
+};
+
+TEST(DeduceClientUrl, PutsTheClientFolderBeforeTheTailAndHandsOverTheLocation) {
+  ClientUrlHost t;
+  t.Expect(u"file:C:/Projects/P1/Job17/Results/out.txt");
+  {
+    const CfxComPtr<ISBUrl> url = t.Deduce("/jobs/17/Documents/Results/out.txt");
+    EXPECT_EQ(url.get(), t.made.As<ISBUrl>());
+    EXPECT_EQ(t.made.Refs(), 2) << "the caller owns one reference";
+  }
+  EXPECT_EQ(t.host.Journal(),
+            (Lines{"root.ISBContainerRoot.GetUrlFactory()", "job.ISBManagedJob.GetClientFolder()",
+                   R"(factory.ISBUrlFactory.CreateUrl("file:C:/Projects/P1/Job17/Results/out.txt"))"}));
+  EXPECT_TRUE(t.host.Balanced());
+}
+
+TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
+  struct Case {
+    std::string serverPath;
+    std::u16string clientFolder;
+    std::u16string url;
+  };
+  const std::vector<Case> cases{
+      {"/x/MyDocumentsOld/a.txt", u"C:/J", u"file:C:/JOld/a.txt"},
+      {"/x/Documents/Documents/a.txt", u"C:/J", u"file:C:/J/Documents/a.txt"},
+      {"/x/Documents", u"C:/J", u"file:C:/J"},
+      {"\\\\srv\\Documents\\sub\\a.txt", u"C:/J", u"file:C:/J\\sub\\a.txt"},
+      {"/x/Documents/a.txt", u"C:/J/", u"file:C:/J//a.txt"},
+      {"/x/Documents/a..b/..c/d..", u"C:/J", u"file:C:/J/a..b/..c/d.."},
+      {"/x/Documents/./a", u"C:/J", u"file:C:/J/./a"},
+  };
+  for (const Case& c : cases) {
+    ClientUrlHost t;
+    t.job.Get<fakehost::FakeManagedJob>().clientFolder = c.clientFolder;
+    t.Expect(c.url);
+    {
+      const CfxComPtr<ISBUrl> url = t.Deduce(c.serverPath);
+      EXPECT_EQ(url.get(), t.made.As<ISBUrl>()) << c.serverPath;
+    }
+    EXPECT_TRUE(t.host.Balanced()) << c.serverPath;
+  }
+}
+
+TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTheJob) {
+  // No marker (case counts), or a tail that would climb out of the client folder.
+  const std::vector<std::string> paths{
+      "/x/documents/a.txt", "/x/DOCUMENTS/a.txt", "",
+      "/x/Documents/../a.txt", "/x/Documents/a/../../b", "/x/Documents/a/..",
+      "/x/Documents\\..\\a.txt", "/x/Documents..", "/x/Documents../a", "/x/Documents/sub\\..",
+  };
+  for (const std::string& path : paths) {
+    ClientUrlHost t;
+    const CfxResult result = RaisedBy([&] { t.Deduce(path); });
+    EXPECT_EQ(result.Code(), E_INVALIDARG) << path;
+    EXPECT_EQ(result.Description(), kOutside) << path;
+    EXPECT_EQ(result.LastDescriptionAction(), 0) << path;
+    EXPECT_EQ(t.host.Journal(), Lines{"root.ISBContainerRoot.GetUrlFactory()"}) << path;
+    EXPECT_TRUE(t.host.Balanced()) << path;
+  }
+}
+
+TEST(DeduceClientUrl, NullArgumentsRaiseTheNullCheckBeforeTheirFirstUse) {
+  {
+    ClientUrlHost t;
+    const CfxResult result = RaisedBy(
+        [&] { AppUtils::Document::DeduceClientUrl("/Documents/a", t.job.As<ISBManagedJob>(), nullptr); });
+    EXPECT_EQ(result.Code(), E_POINTER);
+    EXPECT_TRUE(t.host.Journal().empty());
+    EXPECT_TRUE(t.host.Balanced());
+  }
+  {
+    ClientUrlHost t;
+    const CfxResult result = RaisedBy(
+        [&] { AppUtils::Document::DeduceClientUrl("/Documents/a", nullptr, t.root.As<ISBContainerRoot>()); });
+    EXPECT_EQ(result.Code(), E_POINTER);
+    EXPECT_EQ(t.host.Journal(), Lines{"root.ISBContainerRoot.GetUrlFactory()"});
+    EXPECT_TRUE(t.host.Balanced());
+  }
+}
+
+TEST(DeduceClientUrl, AnEmptyFactoryRaisesAfterTheClientFolderWasAsked) {
+  ClientUrlHost t;
+  t.root.Get<fakehost::FakeContainerRoot>().urlFactory = nullptr;
+  EXPECT_EQ(RaisedBy([&] { t.Deduce("/x/Documents/a"); }).Code(), E_POINTER);
+  EXPECT_EQ(t.host.Journal(), (Lines{"root.ISBContainerRoot.GetUrlFactory()", "job.ISBManagedJob.GetClientFolder()"}));
+  EXPECT_TRUE(t.host.Balanced());
+}
+
+TEST(DeduceClientUrl, NoLocationFromTheFactoryIsAnEmptyResult) {
+  ClientUrlHost t;
+  {
+    const CfxComPtr<ISBUrl> url = t.Deduce("/x/Documents/a");
+    EXPECT_FALSE(url);
+  }
+  EXPECT_EQ(t.host.Journal().size(), 3u);
+  EXPECT_TRUE(t.host.Balanced());
+}
+
+TEST(DeduceClientUrl, AFailingHostCallRaisesItsStatusAndNothingLeaks) {
+  const Lines calls{"root.ISBContainerRoot.GetUrlFactory()", "job.ISBManagedJob.GetClientFolder()",
+                    R"(factory.ISBUrlFactory.CreateUrl("file:C:/Projects/P1/Job17/a"))"};
+  for (std::size_t failing = 0; failing < calls.size(); ++failing) {
+    ClientUrlHost t;
+    t.Expect(u"file:C:/Projects/P1/Job17/a");
+    t.host.FailCall(static_cast<int>(failing) + 1, E_ACCESSDENIED);
+    EXPECT_EQ(RaisedBy([&] { t.Deduce("/x/Documents/a"); }).Code(), E_ACCESSDENIED) << calls[failing];
+    EXPECT_EQ(t.host.Journal(), Lines(calls.begin(), calls.begin() + static_cast<long>(failing) + 1));
+    EXPECT_TRUE(t.host.Balanced()) << calls[failing];
+  }
+}
+
+TEST(DeduceClientUrl, AFailingStringAllocationLeaksNothing) {
+  {  // the host cannot give the client folder: its status
+    ClientUrlHost t;
+    t.host.FailAllocation(1);
+    EXPECT_EQ(RaisedBy([&] { t.Deduce("/x/Documents/a"); }).Code(), E_OUTOFMEMORY);
+    EXPECT_EQ(t.host.Journal().size(), 2u);
+    EXPECT_TRUE(t.host.Balanced());
+  }
+  {  // the URL text cannot be built: the standard exception, CreateUrl not called
+    ClientUrlHost t;
+    t.host.FailAllocation(2);
+    EXPECT_THROW(t.Deduce("/x/Documents/a"), std::bad_alloc);
+    EXPECT_EQ(t.host.Journal().size(), 2u);
+    EXPECT_TRUE(t.host.Balanced());
+  }
+}
+
+}  // namespace
