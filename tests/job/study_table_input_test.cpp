@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "ZarnServerJobUtils.h"
+#include "fake_host/host.h"
+
+namespace {
+
+using AppUtils::Document::AddStudyTableToJob;
+using fakehost::FakeFileUrl;
+using fakehost::FakeJobFiles;
+using fakehost::FakeUnknown;
+using fakehost::FakeUrl;
+using fakehost::FakeZarnServerJob;
+using fakehost::Host;
+using fakehost::Object;
+using Lines = std::vector<std::string>;
+
+CfxResult RaisedBy(const std::function<void()>& call) {
+  try {
+    call();
+  } catch (const CfxResult& result) {
+    return result;
+  }
+  ADD_FAILURE() << "the call did not raise";
+  return {};
+}
+
+Lines Join(std::initializer_list<Lines> parts) {
+  Lines joined;
+  for (const Lines& part : parts) joined.insert(joined.end(), part.begin(), part.end());
+  return joined;
+}
+
+// The journal line of the copy: the source path, then the server documents
+// folder "/srv/docs", one backslash and the relative path.
+std::string CopyLine(const std::string& source, const std::string& relativePath) {
+  return "files.ISBJobFiles.CopyFiles(\"" + source + "\", \"/srv/docs\\\\" + relativePath +
+         "\", 513, 0, empty, empty, empty, empty)";
+}
+
+// A study table T.std with both companion folders "T Files" and "T_Files",
+// a job whose file area is named J, and a base location. Every location the
+// library can make is scripted; relative URLs escape their blanks.
+struct Project {
+  Host host;
+  Object& job = host.Make("job");
+  Object& files = host.Make("files");
+  Object& copied = host.Make("copied");
+  Object& table = host.Make("table");
+  Object& area = host.Make("area");          // J.std beside the table
+  Object& inT = host.Make("inT");            // Input/T.std
+  Object& inJ = host.Make("inJ");            // Input/J.std
+  Object& tFiles = host.Make("tFiles");      // T Files
+  Object& t_Files = host.Make("t_Files");    // T_Files
+  Object& tAll = host.Make("tAll");          // T Files/*
+  Object& t_All = host.Make("t_All");        // T_Files/*
+  Object& jFiles = host.Make("jFiles");      // J Files
+  Object& inTFiles = host.Make("inTFiles");  // Input/T Files
+  Object& inJFiles = host.Make("inJFiles");  // Input/J Files
+  Object& base = host.Make("base");
+
+  Project() {
+    auto& serverJob = job.Add<FakeZarnServerJob>();
+    serverJob.documentsFolder = u"/srv/docs";
+    serverJob.jobFiles = &files;
+    auto& fileArea = files.Add<FakeJobFiles>();
+    fileArea.name = u"J";
+    fileArea.copyResult = &copied;
+    copied.Add<FakeUnknown>();
+
+    Url(table, u"T.std", u"T").children = {{u"J.std", &area},         {u"Input/T.std", &inT}, {u"T Files", &tFiles},
+                                           {u"T_Files", &t_Files},    {u"T Files/*", &tAll},  {u"T_Files/*", &t_All}};
+    table.Get<FakeUrl>().relative = {
+        {&inT, u"Input/T.std"}, {&inTFiles, u"Input/T%20Files"}, {&inJ, u"Input/J.std"}, {&inJFiles, u"Input/J%20Files"}};
+    Url(area, u"J.std", u"J").children = {{u"Input/J.std", &inJ}, {u"J Files", &jFiles}};
+    Url(inT, u"T.std", u"T").children = {{u"T Files", &inTFiles}};
+    Url(inJ, u"J.std", u"J").children = {{u"J Files", &inJFiles}};
+    for (Object* folder : {&tFiles, &t_Files}) {
+      Url(*folder, u"", u"");
+      folder->Add<FakeFileUrl>().exists = VARIANT_TRUE;
+    }
+    Url(tAll, u"*", u"");
+    tAll.Add<FakeFileUrl>().path = u"/p/T Files/*";
+    Url(t_All, u"*", u"");
+    t_All.Add<FakeFileUrl>().path = u"/p/T_Files/*";
+    for (Object* other : {&jFiles, &inTFiles, &inJFiles}) Url(*other, u"", u"");
+    Url(base, u"", u"").relative = {{&table, u"Study%20Tables/T.std"},
+                                    {&tFiles, u"Study%20Tables/T%20Files"},
+                                    {&area, u"Study%20Tables/J%2Estd"},
+                                    {&jFiles, u"Study%20Tables/J%20Files"}};
+  }
+
+  static FakeUrl& Url(Object& object, const char16_t* fileName, const char16_t* name) {
+    auto& url = object.Add<FakeUrl>();
+    url.fileName = fileName;
+    url.name = name;
+    return url;
+  }
+
+  void Stage(ISBUrl* relativeTo, bool useFileAreaName, bool stageInInput) {
+    AddStudyTableToJob(job.As<ISBZarnServerJob>(), table.As<ISBUrl>(), nullptr, relativeTo, useFileAreaName,
+                       stageInInput);
+  }
+};
+
+// The companion folder "T Files" found at once, and the path of its files.
+const Lines kSpaceFolderFound = {
+    "table.ISBUrl.GetName()",           "table.ISBUrl.CreateChildUrl(\"T Files\")",
+    "tFiles.QueryInterface(ISBFileUrl)", "tFiles.ISBFileUrl.Exists()",
+    "table.ISBUrl.CreateChildUrl(\"T Files/*\")", "tAll.QueryInterface(ISBFileUrl)",
+    "tAll.ISBFileUrl.GetFilePath()",
+};
+
+TEST(AddStudyTableToJob, NamesTheInputAndTheCopyDestinationFromTheSwitches) {
+  struct Row {
+    bool useFileAreaName;
+    bool stageInInput;
+    bool withBase;
+    Lines journal;
+  };
+  const Lines tableStaged = {"job.ISBZarnServerJob.GetJobFiles()"};
+  const Lines areaStaged = {"job.ISBZarnServerJob.GetJobFiles()", "files.ISBJobFiles.GetName()",
+                            "table.ISBUrl.CreateChildUrl(\"J.std\")"};
+  const Row rows[] = {
+      {false, false, false,
+       Join({tableStaged,
+             {"table.ISBUrl.GetFileName()", "job.ISBZarnServerJob.AddInputFile(table, \"T.std\")"},
+             kSpaceFolderFound,
+             {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T Files/*", "T Files")}})},
+      {true, false, false,
+       Join({areaStaged,
+             {"area.ISBUrl.GetFileName()", "job.ISBZarnServerJob.AddInputFile(table, \"J.std\")"},
+             kSpaceFolderFound,
+             {"area.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T Files/*", "J Files")}})},
+      {false, true, false,
+       Join({tableStaged,
+             {"table.ISBUrl.GetFileName()", "table.ISBUrl.CreateChildUrl(\"Input/T.std\")", "inT.ISBUrl.GetFileName()",
+              "table.ISBUrl.GetRelativeUrl(inT)", "job.ISBZarnServerJob.AddInputFile(table, \"Input/T.std\")"},
+             kSpaceFolderFound,
+             {"inT.ISBUrl.GetName()", "inT.ISBUrl.CreateChildUrl(\"T Files\")", "table.ISBUrl.GetRelativeUrl(inTFiles)",
+              "job.ISBZarnServerJob.GetDocumentsFolder()", CopyLine("/p/T Files/*", "Input/T Files")}})},
+      {true, true, false,
+       Join({areaStaged,
+             {"area.ISBUrl.GetFileName()", "area.ISBUrl.CreateChildUrl(\"Input/J.std\")", "inJ.ISBUrl.GetFileName()",
+              "table.ISBUrl.GetRelativeUrl(inJ)", "job.ISBZarnServerJob.AddInputFile(table, \"Input/J.std\")"},
+             kSpaceFolderFound,
+             {"inJ.ISBUrl.GetName()", "inJ.ISBUrl.CreateChildUrl(\"J Files\")", "table.ISBUrl.GetRelativeUrl(inJFiles)",
+              "job.ISBZarnServerJob.GetDocumentsFolder()", CopyLine("/p/T Files/*", "Input/J Files")}})},
+      {false, false, true,
+       Join({tableStaged,
+             {"table.ISBUrl.GetFileName()", "base.ISBUrl.GetRelativeUrl(table)",
+              "job.ISBZarnServerJob.AddInputFile(table, \"Study Tables/T.std\")"},
+             kSpaceFolderFound,
+             {"table.ISBUrl.GetName()", "table.ISBUrl.CreateChildUrl(\"T Files\")",
+              "base.ISBUrl.GetRelativeUrl(tFiles)", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T Files/*", "Study Tables/T Files")}})},
+      {true, false, true,
+       Join({areaStaged,
+             {"area.ISBUrl.GetFileName()", "base.ISBUrl.GetRelativeUrl(area)",
+              "job.ISBZarnServerJob.AddInputFile(table, \"Study Tables/J.std\")"},
+             kSpaceFolderFound,
+             {"area.ISBUrl.GetName()", "area.ISBUrl.CreateChildUrl(\"J Files\")", "base.ISBUrl.GetRelativeUrl(jFiles)",
+              "job.ISBZarnServerJob.GetDocumentsFolder()", CopyLine("/p/T Files/*", "Study Tables/J Files")}})},
+  };
+  for (const Row& row : rows) {
+    // With the input folder the base is always the table: the caller's base changes nothing.
+    const std::vector<bool> bases = row.stageInInput ? std::vector<bool>{false, true} : std::vector<bool>{row.withBase};
+    for (const bool withBase : bases) {
+      Project project;
+      project.Stage(withBase ? project.base.As<ISBUrl>() : nullptr, row.useFileAreaName, row.stageInInput);
+      EXPECT_EQ(project.host.Journal(), row.journal)
+          << "useFileAreaName " << row.useFileAreaName << ", stageInInput " << row.stageInInput << ", base "
+          << withBase;
+      EXPECT_TRUE(project.host.Balanced());
+    }
+  }
+}
+
+TEST(AddStudyTableToJob, TheBlankCompanionFolderWinsAndTheUnderscoreOneIsTheFallback) {
+  struct Row {
+    VARIANT_BOOL spaceExists;
+    VARIANT_BOOL underscoreExists;
+    bool useFileAreaName;
+    Lines journal;
+  };
+  const Lines lookBoth = {"table.ISBUrl.GetName()",           "table.ISBUrl.CreateChildUrl(\"T Files\")",
+                          "tFiles.QueryInterface(ISBFileUrl)", "tFiles.ISBFileUrl.Exists()",
+                          "table.ISBUrl.CreateChildUrl(\"T_Files\")", "t_Files.QueryInterface(ISBFileUrl)",
+                          "t_Files.ISBFileUrl.Exists()"};
+  const Lines underscoreSource = {"table.ISBUrl.CreateChildUrl(\"T_Files/*\")", "t_All.QueryInterface(ISBFileUrl)",
+                                  "t_All.ISBFileUrl.GetFilePath()"};
+  const Lines added = {"job.ISBZarnServerJob.GetJobFiles()", "table.ISBUrl.GetFileName()",
+                       "job.ISBZarnServerJob.AddInputFile(table, \"T.std\")"};
+  const Lines areaAdded = {"job.ISBZarnServerJob.GetJobFiles()", "files.ISBJobFiles.GetName()",
+                           "table.ISBUrl.CreateChildUrl(\"J.std\")", "area.ISBUrl.GetFileName()",
+                           "job.ISBZarnServerJob.AddInputFile(table, \"J.std\")"};
+  const Row rows[] = {
+      // Any value but 0 means the folder is there.
+      {1, VARIANT_TRUE, false,
+       Join({added, kSpaceFolderFound,
+             {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T Files/*", "T Files")}})},
+      {VARIANT_FALSE, 1, false,
+       Join({added, lookBoth, underscoreSource,
+             {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T_Files/*", "T Files")}})},
+      {VARIANT_FALSE, VARIANT_TRUE, true,
+       Join({areaAdded, lookBoth, underscoreSource,
+             {"area.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T_Files/*", "J Files")}})},
+      // Neither: the input stays registered and nothing is copied.
+      {VARIANT_FALSE, VARIANT_FALSE, false, Join({added, lookBoth})},
+  };
+  for (const Row& row : rows) {
+    Project project;
+    project.tFiles.Get<FakeFileUrl>().exists = row.spaceExists;
+    project.t_Files.Get<FakeFileUrl>().exists = row.underscoreExists;
+    project.Stage(nullptr, row.useFileAreaName, false);
+    EXPECT_EQ(project.host.Journal(), row.journal)
+        << "blank " << row.spaceExists << ", underscore " << row.underscoreExists;
+    EXPECT_TRUE(project.host.Balanced());
+  }
+}
+
+TEST(AddStudyTableToJob, AFailingCopyRaisesAndLeavesTheInputRegistered) {
+  Lines succeeded;
+  {
+    Project project;
+    project.Stage(nullptr, false, false);
+    succeeded = project.host.Journal();
+  }
+  Project project;
+  project.host.FailOp("CopyFiles", 1, E_ACCESSDENIED);
+
+  EXPECT_EQ(RaisedBy([&] { project.Stage(nullptr, false, false); }).Code(), E_ACCESSDENIED);
+
+  // The same calls as a copy that works: the input is added and nothing undoes it.
+  EXPECT_EQ(project.host.Journal(), succeeded);
+  EXPECT_TRUE(project.host.Balanced());
+}
+
+TEST(AddStudyTableToJob, ANullJobOrTableFailsTheNullCheckBeforeAnythingIsAdded) {
+  for (const bool useFileAreaName : {false, true}) {
+    Project project;
+    const CfxResult noJob = RaisedBy([&] {
+      AddStudyTableToJob(nullptr, project.table.As<ISBUrl>(), nullptr, nullptr, useFileAreaName, true);
+    });
+    EXPECT_EQ(noJob.Code(), E_POINTER);
+    EXPECT_EQ(project.host.CallCount(), 0);
+
+    const CfxResult noTable = RaisedBy([&] {
+      AddStudyTableToJob(project.job.As<ISBZarnServerJob>(), nullptr, nullptr, nullptr, useFileAreaName, true);
+    });
+    EXPECT_EQ(noTable.Code(), E_POINTER);
+    const Lines reached = useFileAreaName
+                              ? Lines{"job.ISBZarnServerJob.GetJobFiles()", "files.ISBJobFiles.GetName()"}
+                              : Lines{"job.ISBZarnServerJob.GetJobFiles()"};
+    EXPECT_EQ(project.host.Journal(), reached);
+    EXPECT_TRUE(project.host.Balanced());
+  }
+}
+
+TEST(AddStudyTableToJob, AChildLocationThatIsNotMadeFailsTheNullCheckOfItsFileView) {
+  for (const char16_t* missing : {u"T Files", u"T Files/*"}) {
+    Project project;
+    project.table.Get<FakeUrl>().children.erase(missing);
+
+    EXPECT_EQ(RaisedBy([&] { project.Stage(nullptr, false, false); }).Code(), E_POINTER);
+
+    EXPECT_EQ(project.host.Journal().back(), "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(std::u16string_view(missing)) + ")");
+    EXPECT_TRUE(project.host.Balanced());
+  }
+}
+
+TEST(AddStudyTableToJob, AnyFailingHostCallEndsTheCallWithItsStatusAndLeaksNothing) {
+  // The longest path: file area name, input folder and a companion folder
+  // found only in its second form.
+  std::size_t calls = 0;
+  {
+    Project project;
+    project.tFiles.Get<FakeFileUrl>().exists = VARIANT_FALSE;
+    project.Stage(nullptr, true, true);
+    calls = project.host.Journal().size();
+  }
+  for (std::size_t failing = 1; failing <= calls; ++failing) {
+    Project project;
+    project.tFiles.Get<FakeFileUrl>().exists = VARIANT_FALSE;
+    project.host.FailCall(static_cast<int>(failing), E_FAIL);
+
+    const CfxResult raised = RaisedBy([&] { project.Stage(nullptr, true, true); });
+
+    EXPECT_EQ(raised.Code(), E_FAIL) << "call " << failing;
+    EXPECT_EQ(project.host.Journal().size(), failing) << "nothing runs after the failing call";
+    EXPECT_TRUE(project.host.Balanced()) << "call " << failing;
+  }
+}
+
+}  // namespace

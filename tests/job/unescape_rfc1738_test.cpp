@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <random>
+#include <string>
+
+#include "ZarnServerJobUtils.h"
+
+namespace {
+
+using AppUtils::Document::UnescapeRFC1738;
+using namespace std::string_literals;
+
+TEST(UnescapeRFC1738, DecodesEveryRowOfTheContract) {
+  struct Row {
+    std::string input;
+    std::string expected;
+  };
+  const Row rows[] = {
+      {"", ""},
+      {"no escapes here", "no escapes here"},
+      {"a%20b", "a b"},
+      {"%41", "A"},
+      {"x%4a%4A", "xJJ"},
+      {"abc%41", "abcA"},
+      {"%", "%"},
+      {"%4", "%4"},
+      {"abc%4", "abc%4"},
+      {"%G1", "%G1"},
+      {"%2541", "%41"},
+      {"%%41", "%%41"},
+      {"%a%41", "%aA"},
+      {"%zz%41", "%zzA"},
+      {"a+b", "a+b"},
+      {"%00", "\0"s},
+      {"a%00b%000", "a\0b\0"s + "0"},
+      {"%C3%A9", "\xC3\xA9"},
+      {"%fF%Ff", "\xFF\xFF"},
+      {"%\xC3\xA9", "%\xC3\xA9"},  // bytes of 0x80 and above are no digits
+      {"\x80%41\xFF", "\x80" "A\xFF"},
+      {"%4%41", "%4A"},
+      {"%%%41", "%%A"},
+      {"%%%%41", "%%%%41"},
+      {"%41%", "A%"},
+      {"%41%4", "A%4"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(UnescapeRFC1738(row.input), row.expected) << "input: " << row.input;
+  }
+}
+
+// The decoding as a plain sequence of searches and in-place replacements:
+// each escape's value replaces its '%' and the two digits are erased.
+bool IsHexDigit(char byte) {
+  return (byte >= '0' && byte <= '9') || (byte >= 'a' && byte <= 'f') || (byte >= 'A' && byte <= 'F');
+}
+int DigitValue(char byte) {
+  if (byte <= '9') return byte - '0';
+  return (byte | 0x20) - 'a' + 10;
+}
+std::string SearchAndEraseDecoding(std::string text) {
+  std::size_t p = text.find('%');
+  while (p != std::string::npos) {
+    if (p + 2 >= text.size()) break;
+    if (IsHexDigit(text[p + 1]) && IsHexDigit(text[p + 2])) {
+      text[p] = static_cast<char>(16 * DigitValue(text[p + 1]) + DigitValue(text[p + 2]));
+      text.erase(p + 1, 2);
+      p = text.find('%', p + 1);
+    } else {
+      p = text.find('%', p + 2);
+    }
+  }
+  return text;
+}
+
+TEST(UnescapeRFC1738, AgreesWithSearchAndEraseOnRandomText) {
+  // Mostly '%' and digits, so that escapes, near misses and runs of '%' all occur.
+  const std::string alphabet = "%%%%%%0123456789abcdefABCDEFgGzZ+ /\0\x80\xC3\xFF"s;
+  std::mt19937 random(20240611);
+  std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
+  std::uniform_int_distribution<std::size_t> length(0, 24);
+  for (int round = 0; round < 20000; ++round) {
+    std::string input(length(random), ' ');
+    for (char& byte : input) byte = alphabet[pick(random)];
+    ASSERT_EQ(UnescapeRFC1738(input), SearchAndEraseDecoding(input)) << "round " << round;
+  }
+}
+
+TEST(UnescapeRFC1738, DecodesALongTextInOnePass) {
+  // Erasing in place for every escape would move the rest of the text each
+  // time; this text would then take far too long to finish.
+  constexpr std::size_t kEscapes = 1 << 20;
+  std::string input;
+  for (std::size_t i = 0; i < kEscapes; ++i) input += "%41";
+  const std::string decoded = UnescapeRFC1738(input);
+  EXPECT_EQ(decoded, std::string(kEscapes, 'A'));
+}
+
+}  // namespace
