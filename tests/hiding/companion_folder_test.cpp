@@ -139,12 +139,4 @@ TEST(HideCompanionFolder, EveryFailingHostCallEndsTheCallThereAndLeaksNothing) {
   }
 }
 
-TEST(HideCompanionFolder, AMissingFolderLocationRaisesTheNullCheck) {
-  StudyTable project(true, true);
-  project.table.Get<FakeUrl>().children.erase(u"T Files/");
-  EXPECT_EQ(CodeOf([&] { HideDependentFiles(project.Folder(), project.Container(), false); }), E_POINTER);
-  EXPECT_EQ(project.host.Journal().back(), R"(T.ISBUrl.CreateChildUrl("T Files/"))");
-  EXPECT_TRUE(project.host.Balanced());
-}
-
 }  // namespace
