@@ -6,8 +6,14 @@
 
 namespace fakehost {
 
-HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) {
-  if (texts.empty() || !out || !count) return S_OK;
+HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count,
+                                 bool emptyAsArray) {
+  if (!out || !count) return S_OK;
+  if (texts.empty()) {
+    if (!emptyAsArray) return S_OK;
+    *out = static_cast<LPOLESTR*>(CoTaskMemAlloc(0));
+    return *out ? S_OK : E_OUTOFMEMORY;
+  }
   auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
   if (!array) return E_OUTOFMEMORY;
   for (std::size_t i = 0; i < texts.size(); ++i) {

@@ -155,16 +155,20 @@ class FakeFileTypes final : public FacetOf<ISBFileTypes> {
  public:
   FakeFileTypes() : FacetOf("ISBFileTypes") {}
   std::map<std::u16string, std::vector<std::u16string>> dependents;  // extension -> dependent extensions
+  // An answer without extensions comes as an allocated array of no strings
+  // with a count of 0, instead of no array at all.
+  bool emptyAsArray = false;
 
   HRESULT GetDependentExtensions(BSTR extension, LPOLESTR** out, std::int32_t* count) override {
     return Run(
         Line("GetDependentExtensions", extension),
-        [&] { return GiveArray(Lookup(dependents, Text(extension)), out, count); }, out, count);
+        [&] { return GiveArray(Lookup(dependents, Text(extension)), out, count, emptyAsArray); }, out, count);
   }
 
  private:
   // A task-memory array of task-memory strings, as the caller frees them.
-  static HRESULT GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count);
+  static HRESULT GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count,
+                           bool emptyAsArray);
 };
 
 class FakeDocumentRoot final : public FacetOf<ISBDocumentRoot> {

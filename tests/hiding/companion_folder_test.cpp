@@ -1,0 +1,142 @@
+#include <gtest/gtest.h>
+
+#include "ZarnServerJobUtils.h"
+#include "hiding/hiding_project.h"
+
+namespace {
+
+using namespace hidingtest;
+using AppUtils::Document::HideDependentFiles;
+
+// A study table T with the companion folders "T Files" and "T_Files" (which
+// of them exist is up to the test), each listing its content through the
+// wild-card child "*"; then a plain entry without extension.
+struct StudyTable : Project {
+  Object& table = Entry("T", u"/p/T.std");
+  Object& space = Location("space", u"/p/T Files");
+  Object& underscore = Location("underscore", u"/p/T_Files");
+  Object& spaceAll = host.Make("spaceAll");
+  Object& underscoreAll = host.Make("underscoreAll");
+  Object& spaceContent = host.Make("spaceContent");
+  Object& underscoreContent = host.Make("underscoreContent");
+
+  StudyTable(bool spaceExists, bool underscoreExists) {
+    Entry("plain", u"/p/readme");
+    documents.Get<FakeDocumentManager>().types[&table] = u"SDDocuments.StudyTableDocument";
+    table.Get<FakeUrl>().children = {{u"T Files/", &space}, {u"T_Files/", &underscore}};
+    space.Get<FakeFileUrl>().exists = spaceExists ? VARIANT_TRUE : VARIANT_FALSE;
+    underscore.Get<FakeFileUrl>().exists = underscoreExists ? VARIANT_TRUE : VARIANT_FALSE;
+    space.Get<FakeUrl>().children[u"*"] = &spaceAll;
+    underscore.Get<FakeUrl>().children[u"*"] = &underscoreAll;
+    spaceAll.Add<FakeUrl>();
+    underscoreAll.Add<FakeUrl>();
+    spaceContent.Add<FakeUrlList>().items = {&Location("c1", u"/p/T Files/a"), &Location("c2", u"/p/T Files/sub/b")};
+    underscoreContent.Add<FakeUrlList>().items = {&Location("u1", u"/p/T_Files/a")};
+    auto& lists = factory.Get<FakeUrlServices>().lists;
+    lists[&spaceAll] = &spaceContent;
+    lists[&underscoreAll] = &underscoreContent;
+  }
+};
+
+Journal Concat(std::initializer_list<Journal> parts) {
+  Journal all;
+  for (const Journal& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+const Journal kUpToTheSpaceFolder{
+    "container.ISBContainerRoot.GetUrlFactory()",
+    "factory.QueryInterface(ISBUrlServices)",
+    R"(folder.ISBUrl.SetQuery("Recursive=No"))",
+    "factory.ISBUrlServices.ListUrls(folder)",
+    "container.ISBContainerRoot.GetDocumentManager()",
+    "list.ISBUrlList.GetCount()",
+    "list.ISBUrlList.GetItem(1)",
+    "documents.ISBDocumentManager.GetDocumentType(T)",
+    "T.ISBUrl.GetName()",
+    R"(T.ISBUrl.CreateChildUrl("T Files/"))",
+    "space.QueryInterface(ISBFileUrl)",
+    "space.ISBFileUrl.Exists()",
+};
+const Journal kTheUnderscoreFolder{
+    R"(T.ISBUrl.CreateChildUrl("T_Files/"))",
+    "underscore.QueryInterface(ISBFileUrl)",
+    "underscore.ISBFileUrl.Exists()",
+};
+const Journal kHideTheSpaceFolder{
+    "space.ISBFileUrl.GetFilePath()",
+    R"(factory.ISBUrlFactory.SetHidden("/p/T Files", -1))",
+    "factory.QueryInterface(ISBUrlServices)",
+    R"(space.ISBUrl.CreateChildUrl("*"))",
+    R"(spaceAll.ISBUrl.SetQuery("Recursive=Yes"))",
+    "factory.ISBUrlServices.ListUrls(spaceAll)",
+    "spaceContent.ISBUrlList.GetCount()",
+    "spaceContent.ISBUrlList.GetItem(1)",
+    "c1.QueryInterface(ISBFileUrl)",
+    "c1.ISBFileUrl.GetFilePath()",
+    R"(factory.ISBUrlFactory.SetHidden("/p/T Files/a", -1))",
+    "spaceContent.ISBUrlList.GetItem(2)",
+    "c2.QueryInterface(ISBFileUrl)",
+    "c2.ISBFileUrl.GetFilePath()",
+    R"(factory.ISBUrlFactory.SetHidden("/p/T Files/sub/b", -1))",
+};
+const Journal kHideTheUnderscoreFolder{
+    "underscore.ISBFileUrl.GetFilePath()",
+    R"(factory.ISBUrlFactory.SetHidden("/p/T_Files", -1))",
+    "factory.QueryInterface(ISBUrlServices)",
+    R"(underscore.ISBUrl.CreateChildUrl("*"))",
+    R"(underscoreAll.ISBUrl.SetQuery("Recursive=Yes"))",
+    "factory.ISBUrlServices.ListUrls(underscoreAll)",
+    "underscoreContent.ISBUrlList.GetCount()",
+    "underscoreContent.ISBUrlList.GetItem(1)",
+    "u1.QueryInterface(ISBFileUrl)",
+    "u1.ISBFileUrl.GetFilePath()",
+    R"(factory.ISBUrlFactory.SetHidden("/p/T_Files/a", -1))",
+};
+// The next entry is an ordinary document: the walk goes on.
+const Journal kThePlainEntry{
+    "list.ISBUrlList.GetItem(2)",
+    "documents.ISBDocumentManager.GetDocumentType(plain)",
+    "plain.QueryInterface(ISBFileUrl)",
+    "plain.ISBFileUrl.GetFilePath()",
+    R"(Paths::Extension("/p/readme"))",
+};
+
+TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRecursively) {
+  const struct {
+    const char* what;
+    bool spaceExists, underscoreExists;
+    Journal journal;
+    std::vector<std::u16string> hidden;
+  } cases[] = {
+      {"both folders", true, true, Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
+       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+      {"only T Files", true, false, Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
+       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+      {"only T_Files", false, true,
+       Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry}),
+       {u"/p/T_Files", u"/p/T_Files/a"}},
+      {"neither folder", false, false, Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kThePlainEntry}), {}},
+  };
+  for (const auto& c : cases) {
+    StudyTable project(c.spaceExists, c.underscoreExists);
+    HideDependentFiles(project.Folder(), project.Container(), false);
+    EXPECT_EQ(project.host.Journal(), c.journal) << c.what;
+    EXPECT_EQ(project.Hidden(), c.hidden) << c.what;
+    EXPECT_EQ(project.FolderQuery(), u"Recursive=No") << c.what;
+    EXPECT_TRUE(project.host.Balanced()) << c.what;
+  }
+}
+
+TEST(HideCompanionFolder, EveryFailingHostCallEndsTheCallThereAndLeaksNothing) {
+  const Journal full = Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry});
+  for (std::size_t n = 1; n <= full.size(); ++n) {
+    StudyTable project(false, true);
+    project.host.FailCall(static_cast<int>(n), E_FAIL);
+    EXPECT_EQ(CodeOf([&] { HideDependentFiles(project.Folder(), project.Container(), true); }), E_FAIL) << n;
+    EXPECT_EQ(project.host.Journal().size(), n) << n;
+    EXPECT_TRUE(project.host.Balanced()) << n;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,74 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+
+#include "hiding/dependent_extensions.h"
+#include "hiding/hiding_project.h"
+#include "hiding/task_mem_strings.h"
+#include "host/cotaskmem.h"
+
+namespace {
+
+using namespace hidingtest;
+
+// Fills the owner's slots as a host operation would: a task-memory array of
+// task-memory strings.
+void Give(zarn::TaskMemStrings& owner, const std::vector<std::u16string>& texts, std::int32_t count) {
+  auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    const std::size_t bytes = (texts[i].size() + 1) * sizeof(OLECHAR);
+    array[i] = static_cast<LPOLESTR>(CoTaskMemAlloc(bytes));
+    std::memcpy(array[i], texts[i].c_str(), bytes);
+  }
+  *owner.ArraySlot() = array;
+  *owner.CountSlot() = count;
+}
+
+TEST(TaskMemStrings, AReaderThatRaisesHalfwayLeavesNothingBehind) {
+  Host host;
+  int reads = 0;
+  {
+    zarn::TaskMemStrings texts;
+    Give(texts, {u"a", u"b", u"c", u"d"}, 4);
+    EXPECT_THROW(texts.TakeEach([&](const OLECHAR*) {
+      if (++reads == 2) throw std::bad_alloc();
+    }),
+                 std::bad_alloc);
+  }
+  EXPECT_EQ(reads, 2);
+  EXPECT_TRUE(host.Balanced());
+}
+
+TEST(TaskMemStrings, AnArrayWithACountBelowOneIsFreedUnread) {
+  for (const std::int32_t count : {0, -1}) {
+    Host host;
+    int reads = 0;
+    {
+      zarn::TaskMemStrings texts;
+      Give(texts, {}, count);
+      texts.TakeEach([&](const OLECHAR*) { ++reads; });
+    }
+    EXPECT_EQ(reads, 0) << count;
+    EXPECT_TRUE(host.Balanced()) << count;
+  }
+}
+
+TEST(TaskMemStrings, APositiveCountWithoutAnArrayRaisesTheNullCheck) {
+  zarn::TaskMemStrings texts;
+  *texts.CountSlot() = 2;
+  EXPECT_EQ(CodeOf([&] { texts.TakeEach([](const OLECHAR*) {}); }), E_POINTER);
+}
+
+TEST(DependentExtensions, GivesEachExtensionWithADotInTheRegistrysOrderDuplicatesKept) {
+  Project project;
+  Object& doc = project.Location("doc", u"/p/doc.abc");
+  project.types.Get<FakeFileTypes>().dependents[u"abc"] = {u"ghi", u"def", u"ghi", u""};
+  {
+    const auto extensions = zarn::DependentExtensions(doc.As<ISBUrl>(), project.documents.As<ISBDocumentManager>());
+    EXPECT_EQ(extensions, (std::vector<std::string>{".ghi", ".def", ".ghi", "."}));
+  }
+  EXPECT_TRUE(project.host.Balanced());
+}
+
+}  // namespace
