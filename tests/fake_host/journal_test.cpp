@@ -104,5 +104,24 @@ TEST(Journal, ClearJournalKeepsTheCallCount) {
   EXPECT_EQ(host.CallCount(), 2);
 }
 
+TEST(Journal, AnOptedInObjectJournalsOnlyTheReleaseThatGivesBackTheLastForeignReference) {
+  Host host;
+  Object& operation = host.Make("operation");
+  Object& quiet = host.Make("quiet");
+  operation.Add<FakeUnknown>();
+  quiet.Add<FakeUnknown>();
+  operation.journalFinalRelease = true;
+  {
+    CfxComPtr<IUnknown> first(operation.As<IUnknown>());
+    CfxComPtr<IUnknown> second(operation.As<IUnknown>());
+    CfxComPtr<IUnknown> other(quiet.As<IUnknown>());
+    first.Reset();
+    EXPECT_TRUE(host.Journal().empty());
+  }
+  EXPECT_EQ(host.Journal(), (Lines{"operation.Release()"}));
+  EXPECT_EQ(host.CallCount(), 1);
+  EXPECT_TRUE(host.Balanced());
+}
+
 }  // namespace
 }  // namespace fakehost

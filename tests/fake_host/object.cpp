@@ -51,4 +51,6 @@ HRESULT Object::Query(const nsID& iid, void** out) {
   return status;
 }
 
+void Object::JournalFinalRelease() { static_cast<void>(host_.Record(name_ + ".Release()")); }
+
 }  // namespace fakehost

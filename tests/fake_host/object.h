@@ -76,6 +76,11 @@ class Object {
 
   // References the test holds; Host::Balanced expects Refs() to equal it.
   int held = 1;
+  // Opt-in: the release that brings the references back down to `held` is
+  // journaled as `<name>.Release()`, so a test can see where in the call
+  // order the library let go of the object. It counts as a host call (for
+  // FailCall and CallCount); an injected status on it is ignored.
+  bool journalFinalRelease = false;
 
   // Adds the facet F (one per interface).
   template <class F>
@@ -123,9 +128,15 @@ class Object {
 
   HRESULT Query(const nsID& iid, void** out);
   std::uint32_t AddRef() { return static_cast<std::uint32_t>(++refs_); }
-  std::uint32_t Release() { return static_cast<std::uint32_t>(--refs_); }
+  std::uint32_t Release() {
+    --refs_;
+    if (journalFinalRelease && refs_ == held) JournalFinalRelease();
+    return static_cast<std::uint32_t>(refs_);
+  }
 
  private:
+  void JournalFinalRelease();
+
   Host& host_;
   std::string name_;
   int refs_ = 1;
