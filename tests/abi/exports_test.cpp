@@ -82,4 +82,10 @@ TEST(Exports, OnlyTheSixteenExportsLeaveTheLibrary) {
   EXPECT_TRUE(messageLookupFound);
 }
 
+TEST(Exports, EveryExportIsDefinedWithItsExactSignature) {
+  std::set<std::string> defined;
+  for (const auto& raw : DefinedDynamicSymbols(ZARN_LIBRARY_PATH)) defined.insert(Demangle(raw));
+  for (const auto& name : AllowedExports()) EXPECT_TRUE(defined.count(name)) << "missing export: " << name;
+}
+
 }  // namespace
