@@ -51,6 +51,11 @@ class ServerJob;
 std::size_t LiveObjectCount() noexcept;
 std::size_t OutstandingReferenceCount() noexcept;
 
+// The description of this thread's latest failing interface operation of the
+// local host. It outlives a client replacing the host's last error with the
+// plain text of the status, so a tool can still say what went wrong.
+std::string LastFailureDescription();
+
 // A job template state to create jobs from: a name the job records.
 CfxComPtr<ISBState> MakeJobTemplate(std::string name);
 
