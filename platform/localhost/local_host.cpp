@@ -47,8 +47,8 @@ HRESULT CreateServerJob(const CfxCreateRequest& request, void** out) {
 }
 
 void ServeJobsFor(const std::shared_ptr<ProjectState>& project) {
-  static std::once_flag registered;
-  std::call_once(registered, [] { CfxRegisterClassFactory(CLSID_ZarnServerJob, CreateServerJob); });
+  // Registered at every opening: another host of the process may have taken the class meanwhile.
+  CfxRegisterClassFactory(CLSID_ZarnServerJob, CreateServerJob);
   std::lock_guard lock(jobProjectMutex);
   jobProject = project;
 }

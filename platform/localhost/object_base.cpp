@@ -93,13 +93,11 @@ HRESULT LocalObject::Query(const char* primaryName, const nsID& iid, void** out)
       primaryName, "QueryInterface",
       [&]() -> HRESULT {
         RequireSlot(out, "the queried interface");
-        *out = nullptr;
-        void* found = InterfaceFor(iid);
-        if (!found) {
-          Fail(E_NOINTERFACE, Describe() + " does not implement " + FormatArgument(iid));
-        }
+        *out = InterfaceFor(iid);
+        // Asking is how a client finds out: a missing interface is an answer,
+        // not an error worth the last-error slot.
+        if (!*out) return E_NOINTERFACE;
         AddReference();
-        *out = found;
         return S_OK;
       },
       iid);

@@ -66,7 +66,10 @@ TEST_F(ObjectsTest, EveryInterfaceOfAnObjectIsOneObjectWithOneCount) {
   EXPECT_EQ(viaUrl.get(), viaFile.get());
   EXPECT_EQ(url->AddRef(), 5u);  // url, file, viaUrl, viaFile, and this one
   EXPECT_EQ(file->Release(), 4u);
+  // Probing for an interface the object lacks is an answer, not an error.
+  CfxResult::SetLastError(CfxResult(E_FAIL, "earlier failure"));
   EXPECT_FALSE(CfxComPtr<ISBLockable>::TryQuery(url));
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Description(), "earlier failure");
 }
 
 TEST_F(ObjectsTest, ListingsAreInNameOrderAndRecursiveOnlyWhenAsked) {
