@@ -103,8 +103,10 @@ class UrlObject final : public LocalObject, public ISBUrl, public ISBFileUrl {
 // The location behind a client's ISBUrl; throws E_INVALIDARG for another host's.
 Location LocationOf(ISBUrl* url, const char* what);
 
-// Every entry a location stands for (ListUrls), in name order; folders
-// before their content when the query asks for subfolders.
+// Every entry a location stands for (ListUrls): a folder's (or a wild card's)
+// entries in name order, each folder followed by its content when the query
+// says Recursive=Yes; a file location stands for itself. The state folder
+// .zarn is never an entry.
 std::vector<Location> ListLocation(const ProjectState& project, const Location& location);
 
 class UrlListObject final : public LocalObject, public ISBUrlList {
