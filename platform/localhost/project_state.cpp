@@ -1,0 +1,103 @@
+#include "localhost/project_state.h"
+
+#include <filesystem>
+
+#include "host/cfx_result.h"
+#include "host/status.h"
+#include "localhost/project_objects.h"
+#include "localhost/text_file.h"
+
+namespace zarnlocal {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string AbsoluteFolder(const std::string& folder) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(fs::path(folder), error);
+  if (error) throw CfxResult(E_INVALIDARG, "cannot make an absolute path of " + folder + ": " + error.message());
+  return NormalisePath(absolute.string());
+}
+
+}  // namespace
+
+std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder) {
+  if (folder.empty()) throw CfxResult(E_INVALIDARG, "no project folder was given");
+  const std::string root = AbsoluteFolder(folder);
+  std::error_code error;
+  if (!fs::is_directory(root, error)) {
+    throw CfxResult(E_FILE_NOT_FOUND, "no such folder: " + root + " (a project is an existing folder)");
+  }
+  const std::string state = root + "/" + kStateFolderName;
+  const Settings settings = ReadSettings(state + "/config");
+  std::string workspace = state + "/workspace";
+  std::string server = state + "/server";
+  for (const auto& [key, value] : settings) {
+    if (key == "workspace") {
+      workspace = NormalisePath(JoinPath(root, value));
+    } else if (key == "server") {
+      server = NormalisePath(JoinPath(root, value));
+    } else {
+      throw CfxResult(E_INVALIDARG, state + "/config: unknown setting '" + key + "' (known: workspace, server)");
+    }
+  }
+  FileTypes types = FileTypes::Load(ReadWholeFile(state + "/filetypes"), state + "/filetypes");
+  return std::shared_ptr<ProjectState>(new ProjectState(root, workspace, Server(server), std::move(types)));
+}
+
+ProjectState::ProjectState(std::string folder, std::string workspace, Server server, FileTypes types)
+    : folder_(std::move(folder)),
+      workspace_(std::move(workspace)),
+      server_(std::move(server)),
+      types_(std::move(types)),
+      view_(StateFolder()) {}
+
+std::string ProjectState::RelativeOrFail(const std::string& path) const {
+  if (!Contains(path)) throw CfxResult(E_INVALIDARG, "not in the project " + folder_ + ": " + path);
+  return RelativeTo(path, folder_);
+}
+
+std::string ProjectState::Resolve(std::string_view path) const {
+  if (path.empty()) throw CfxResult(E_INVALIDARG, "empty path");
+  return NormalisePath(JoinPath(folder_, path));
+}
+
+std::string ProjectState::VirtualStoreOf(const std::string& relative) const {
+  return StateFolder() + "/virtual/" + relative;
+}
+
+DocumentObject* ProjectState::OpenDocument(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  const auto found = documents_.find(path);
+  if (found == documents_.end() || !found->second->TryAddReference()) return nullptr;
+  return found->second;
+}
+
+void ProjectState::Register(const std::string& path, DocumentObject* document) {
+  std::lock_guard lock(mutex_);
+  documents_[path] = document;
+}
+
+void ProjectState::Unregister(const std::string& path, DocumentObject* document) {
+  std::lock_guard lock(mutex_);
+  const auto found = documents_.find(path);
+  if (found != documents_.end() && found->second == document) documents_.erase(found);
+}
+
+std::size_t ProjectState::BeginOperation(std::int32_t kind, std::string name) {
+  std::lock_guard lock(mutex_);
+  operations_.push_back({kind, std::move(name), true});
+  return operations_.size() - 1;
+}
+
+void ProjectState::EndOperation(std::size_t index) {
+  std::lock_guard lock(mutex_);
+  if (index < operations_.size()) operations_[index].open = false;
+}
+
+std::vector<OperationRecord> ProjectState::Operations() const {
+  std::lock_guard lock(mutex_);
+  return operations_;
+}
+
+}  // namespace zarnlocal

@@ -1,0 +1,89 @@
+// ProjectState: one open project, shared by every host object made for it.
+//
+// The project is a folder; its state folder .zarn/ holds what the host
+// keeps between processes:
+//
+//   .zarn/config      optional settings: workspace = <folder>, server = <folder>
+//                     (relative ones from the project folder)
+//   .zarn/filetypes   the project's file types (file_types.h)
+//   .zarn/hidden, .zarn/locks, .zarn/views   the project view (project_view.h)
+//   .zarn/virtual/<path>   the content of the virtual document at <path>
+//   .zarn/workspace/  the default workspace folder (%WORKSPACE_FOLDER%)
+//   .zarn/server/     the default server folder (server.h)
+//
+// Host objects hold the state through a shared_ptr and never one another,
+// so the references a client holds are all there are.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "localhost/file_types.h"
+#include "localhost/location.h"
+#include "localhost/project_view.h"
+#include "localhost/server.h"
+
+namespace zarnlocal {
+
+class DocumentObject;
+
+struct OperationRecord {
+  std::int32_t kind = 0;
+  std::string name;
+  bool open = true;  // until the client releases the operation
+  friend bool operator==(const OperationRecord&, const OperationRecord&) = default;
+};
+
+inline constexpr const char* kStateFolderName = ".zarn";
+
+class ProjectState {
+ public:
+  // Throws CfxResult: no such folder, or a malformed config or filetypes file.
+  static std::shared_ptr<ProjectState> Open(const std::string& folder);
+
+  const std::string& Folder() const { return folder_; }
+  std::string StateFolder() const { return folder_ + "/" + kStateFolderName; }
+  const std::string& WorkspaceFolder() const { return workspace_; }
+  const Server& TheServer() const { return server_; }
+  const FileTypes& Types() const { return types_; }
+  ProjectView& View() { return view_; }
+
+  // A location for a text (Location::Parse against the project folder).
+  Location Parse(std::string_view text) const { return Location::Parse(text, folder_); }
+  bool Contains(const std::string& path) const { return IsWithin(path, folder_); }
+  // The path relative to the project; throws E_INVALIDARG "not in the project".
+  std::string RelativeOrFail(const std::string& path) const;
+  // A file-system path given to the host: absolute, or relative to the project.
+  std::string Resolve(std::string_view path) const;
+  // Where the content of the virtual document at a project path is kept.
+  std::string VirtualStoreOf(const std::string& relative) const;
+  bool IsStateFolder(const std::string& path) const { return path == StateFolder(); }
+
+  // Open documents by path, so that one location gives one document object.
+  // Gives the open document with a new reference, or null.
+  DocumentObject* OpenDocument(const std::string& path);
+  void Register(const std::string& path, DocumentObject* document);
+  void Unregister(const std::string& path, DocumentObject* document);
+
+  std::size_t BeginOperation(std::int32_t kind, std::string name);
+  void EndOperation(std::size_t index);
+  std::vector<OperationRecord> Operations() const;
+
+ private:
+  ProjectState(std::string folder, std::string workspace, Server server, FileTypes types);
+
+  std::string folder_;
+  std::string workspace_;
+  Server server_;
+  FileTypes types_;
+  ProjectView view_;
+  mutable std::mutex mutex_;
+  std::map<std::string, DocumentObject*> documents_;
+  std::vector<OperationRecord> operations_;
+};
+
+}  // namespace zarnlocal

@@ -1,0 +1,253 @@
+#include "localhost/text_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "host/cfx_result.h"
+#include "host/status.h"
+#include "localhost/location.h"
+
+namespace zarnlocal {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::atomic<unsigned> temporaryCounter{0};
+
+HRESULT StatusOfErrno(int error) {
+  if (error == ENOENT || error == ENOTDIR) return E_FILE_NOT_FOUND;
+  if (error == EACCES || error == EPERM || error == EROFS) return E_ACCESSDENIED;
+  return E_FAIL;
+}
+
+[[noreturn]] void FailWith(int error, const std::string& what) {
+  throw CfxResult(StatusOfErrno(error), what + ": " + std::strerror(error));
+}
+
+// A name beside `path` that no other writer picks: process id and a counter.
+std::string TemporaryBeside(const std::string& path) {
+  return ParentOf(path) + "/.zarn-partial-" + std::to_string(::getpid()) + "-" +
+         std::to_string(temporaryCounter.fetch_add(1)) + "~";
+}
+
+void MakeParentFolder(const std::string& path) {
+  std::error_code error;
+  fs::create_directories(fs::path(ParentOf(path)), error);
+  if (error) throw CfxResult(E_FAIL, "cannot make the folder " + ParentOf(path) + ": " + error.message());
+}
+
+// Writes everything from `source` (a function filling a buffer) into a new
+// temporary file and renames it to `path`; the temporary goes on any failure.
+template <class Fill>
+void WriteThroughTemporary(const std::string& path, Fill fill) {
+  MakeParentFolder(path);
+  const std::string temporary = TemporaryBeside(path);
+  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) FailWith(errno, "cannot write " + path);
+  auto put = [&](const char* data, std::size_t size) {
+    while (size > 0) {
+      const ssize_t n = ::write(fd, data, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return errno;
+      data += n;
+      size -= static_cast<std::size_t>(n);
+    }
+    return 0;
+  };
+  int error = 0;
+  try {
+    error = fill(put);
+  } catch (...) {
+    ::close(fd);
+    ::unlink(temporary.c_str());
+    throw;
+  }
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    FailWith(error, "cannot write " + path);
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT) return std::nullopt;
+    FailWith(errno, "cannot read " + path);
+  }
+  std::string bytes;
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      FailWith(error, "cannot read " + path);
+    }
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return bytes;
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+  WriteThroughTemporary(path, [&](auto& put) { return put(bytes.data(), bytes.size()); });
+}
+
+void CopyFileAtomically(const std::string& from, const std::string& to) {
+  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) {
+    if (errno == ENOENT) throw CfxResult(E_FILE_NOT_FOUND, "no such file: " + from);
+    FailWith(errno, "cannot read " + from);
+  }
+  try {
+    WriteThroughTemporary(to, [&](auto& put) {
+      char buffer[65536];
+      for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) FailWith(errno, "cannot read " + from);
+        if (n == 0) return 0;
+        if (const int error = put(buffer, static_cast<std::size_t>(n))) return error;
+      }
+    });
+  } catch (...) {
+    ::close(in);
+    throw;
+  }
+  ::close(in);
+}
+
+std::vector<std::string> SplitLines(std::string_view text) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.emplace_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+std::string EscapeField(std::string_view field) {
+  std::string escaped;
+  for (const char c : field) {
+    if (c == '\\') {
+      escaped += "\\\\";
+    } else if (c == '\t') {
+      escaped += "\\t";
+    } else if (c == '\n') {
+      escaped += "\\n";
+    } else if (c == '\r') {
+      escaped += "\\r";
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+std::string UnescapeField(std::string_view field) {
+  std::string plain;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '\\' || i + 1 == field.size()) {
+      plain += field[i];
+      continue;
+    }
+    const char next = field[++i];
+    plain += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+  }
+  return plain;
+}
+
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path) {
+  std::vector<std::vector<std::string>> records;
+  const std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) return records;
+  for (const std::string& line : SplitLines(*text)) {
+    if (line.empty() || line.front() == '#') continue;
+    std::vector<std::string> fields;
+    std::size_t at = 0;
+    for (;;) {
+      const std::size_t tab = line.find('\t', at);
+      fields.push_back(UnescapeField(std::string_view(line).substr(at, tab - at)));
+      if (tab == std::string::npos) break;
+      at = tab + 1;
+    }
+    records.push_back(std::move(fields));
+  }
+  return records;
+}
+
+void WriteRecords(const std::string& path, std::string_view header,
+                  const std::vector<std::vector<std::string>>& records) {
+  std::string text(header);
+  for (const std::vector<std::string>& record : records) {
+    for (std::size_t i = 0; i < record.size(); ++i) text += (i ? "\t" : "") + EscapeField(record[i]);
+    text += '\n';
+  }
+  WriteFileAtomically(path, text);
+}
+
+Settings ReadSettings(const std::string& path) {
+  Settings settings;
+  const std::optional<std::string> text = ReadWholeFile(path);
+  if (!text) return settings;
+  int number = 0;
+  for (const std::string& line : SplitLines(*text)) {
+    ++number;
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) {
+      throw CfxResult(E_INVALIDARG, path + " line " + std::to_string(number) + ": expected 'key = value'");
+    }
+    auto trim = [](std::string_view text) {
+      const std::size_t begin = text.find_first_not_of(" \t");
+      if (begin == std::string_view::npos) return std::string_view();
+      return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
+    };
+    settings.emplace_back(std::string(trim(std::string_view(line).substr(0, equals))),
+                          UnescapeField(trim(std::string_view(line).substr(equals + 1))));
+  }
+  return settings;
+}
+
+void WriteSettings(const std::string& path, std::string_view header, const Settings& settings) {
+  std::string text(header);
+  for (const auto& [key, value] : settings) text += key + " = " + EscapeField(value) + "\n";
+  WriteFileAtomically(path, text);
+}
+
+std::string SettingOf(const Settings& settings, std::string_view key) {
+  for (const auto& [name, value] : settings) {
+    if (name == key) return value;
+  }
+  return {};
+}
+
+void SetSetting(Settings& settings, std::string_view key, std::string value) {
+  for (auto& [name, old] : settings) {
+    if (name == key) {
+      old = std::move(value);
+      return;
+    }
+  }
+  settings.emplace_back(std::string(key), std::move(value));
+}
+
+}  // namespace zarnlocal
