@@ -62,6 +62,7 @@ HRESULT Host::Record(std::string line) {
   }
   if (const auto fault = callFaults_.find(calls_); fault != callFaults_.end()) status = fault->second;
   journal_.push_back(std::move(line));
+  allocationsAtCalls_.push_back(CfxStringAllocationCount());
   return status;
 }
 

@@ -44,7 +44,18 @@ class Host {
   Object& Make(std::string name);
 
   const std::vector<std::string>& Journal() const { return journal_; }
-  void ClearJournal() { journal_.clear(); }
+  void ClearJournal() {
+    journal_.clear();
+    allocationsAtCalls_.clear();
+  }
+  // For each journal line, the process's host string allocations
+  // (CfxStringAllocationCount) when that call was journaled: tells between
+  // which host calls each allocation was made.
+  const std::vector<std::uint64_t>& AllocationsAtCalls() const { return allocationsAtCalls_; }
+  // Host string allocations that failed inside a fake operation filling an
+  // out string (the operation then returned E_OUTOFMEMORY), as opposed to
+  // the library's own allocations, which throw std::bad_alloc.
+  int failedHostAllocations = 0;
   // Host calls since the Host was made; ClearJournal does not reset it.
   int CallCount() const { return calls_; }
 
@@ -95,6 +106,7 @@ class Host {
 
   std::vector<std::unique_ptr<Object>> objects_;
   std::vector<std::string> journal_;
+  std::vector<std::uint64_t> allocationsAtCalls_;
   int calls_ = 0;
   std::map<int, HRESULT> callFaults_;  // absolute call number -> status
   std::vector<OpFault> opFaults_;

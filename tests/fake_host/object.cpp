@@ -15,7 +15,9 @@ std::string Facet::Describe(const IUnknown* pointer) const { return TheHost().De
 HRESULT Facet::GiveText(BSTR* slot, std::u16string_view text) const {
   if (!slot) return S_OK;
   *slot = SysAllocStringLen(text.data(), static_cast<std::uint32_t>(text.size()));
-  return *slot ? S_OK : E_OUTOFMEMORY;
+  if (*slot) return S_OK;
+  ++TheHost().failedHostAllocations;
+  return E_OUTOFMEMORY;
 }
 
 HRESULT Facet::MissingFacet(const Object& object) const {

@@ -2,41 +2,13 @@
 
 #include "ZarnServerJobUtils.h"
 #include "hiding/hiding_project.h"
+#include "hiding/hiding_scenes.h"
 
 namespace {
 
 using namespace hidingtest;
 using AppUtils::Document::HideDependentFiles;
 
-// A study table T with the companion folders "T Files" and "T_Files" (which
-// of them exist is up to the test), each listing its content through the
-// wild-card child "*"; then a plain entry without extension.
-struct StudyTable : Project {
-  Object& table = Entry("T", u"/p/T.std");
-  Object& space = Location("space", u"/p/T Files");
-  Object& underscore = Location("underscore", u"/p/T_Files");
-  Object& spaceAll = host.Make("spaceAll");
-  Object& underscoreAll = host.Make("underscoreAll");
-  Object& spaceContent = host.Make("spaceContent");
-  Object& underscoreContent = host.Make("underscoreContent");
-
-  StudyTable(bool spaceExists, bool underscoreExists) {
-    Entry("plain", u"/p/readme");
-    documents.Get<FakeDocumentManager>().types[&table] = u"SDDocuments.StudyTableDocument";
-    table.Get<FakeUrl>().children = {{u"T Files/", &space}, {u"T_Files/", &underscore}};
-    space.Get<FakeFileUrl>().exists = spaceExists ? VARIANT_TRUE : VARIANT_FALSE;
-    underscore.Get<FakeFileUrl>().exists = underscoreExists ? VARIANT_TRUE : VARIANT_FALSE;
-    space.Get<FakeUrl>().children[u"*"] = &spaceAll;
-    underscore.Get<FakeUrl>().children[u"*"] = &underscoreAll;
-    spaceAll.Add<FakeUrl>();
-    underscoreAll.Add<FakeUrl>();
-    spaceContent.Add<FakeUrlList>().items = {&Location("c1", u"/p/T Files/a"), &Location("c2", u"/p/T Files/sub/b")};
-    underscoreContent.Add<FakeUrlList>().items = {&Location("u1", u"/p/T_Files/a")};
-    auto& lists = factory.Get<FakeUrlServices>().lists;
-    lists[&spaceAll] = &spaceContent;
-    lists[&underscoreAll] = &underscoreContent;
-  }
-};
 
 Journal Concat(std::initializer_list<Journal> parts) {
   Journal all;

@@ -4,6 +4,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "hiding/hiding_project.h"
+#include "hiding/hiding_scenes.h"
 
 namespace {
 
@@ -25,15 +26,6 @@ Journal Concat(Journal head, const Journal& tail) {
   return head;
 }
 
-// model.abc, whose extension abc has the dependents def and ghi; only
-// model.ghi exists.
-struct ModelWithDependents : Project {
-  Object& model = Entry("model", u"/p/model.abc");
-  ModelWithDependents() {
-    types.Get<FakeFileTypes>().dependents[u"abc"] = {u"def", u"ghi"};
-    container.Get<FakeContainerRoot>().existingFiles = {"/p/model.ghi"};
-  }
-};
 
 const Journal kModelWithDependents = Concat(kListing, {
     "list.ISBUrlList.GetItem(1)",

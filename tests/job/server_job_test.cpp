@@ -6,6 +6,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "job/job_scene.h"
 
 namespace {
 
@@ -17,6 +18,7 @@ using fakehost::FakeState;
 using fakehost::FakeZarnServerJob;
 using fakehost::Host;
 using fakehost::Object;
+using jobtest::JobSetup;
 using Lines = std::vector<std::string>;
 
 const std::string kCreate = "CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA}, null, 21, ISBZarnServerJob, 0)";
@@ -31,23 +33,6 @@ CfxResult RaisedBy(const std::function<void()>& call) {
   return {};
 }
 
-// A host that makes `job` as the server job, with a container that has a job host.
-struct JobSetup {
-  Host host;
-  Object& job = host.Make("job");
-  Object& root = host.Make("root");
-  Object& state = host.Make("state");
-
-  JobSetup() {
-    job.Add<FakeZarnServerJob>();
-    root.Add<FakeContainerRoot>();
-    root.Add<FakeJobHost>();
-    state.Add<FakeState>();
-    host.createdJob = &job;
-  }
-  ISBContainerRoot* Root() const { return root.As<ISBContainerRoot>(); }
-  ISBState* State() const { return state.As<ISBState>(); }
-};
 
 TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
   struct Row {

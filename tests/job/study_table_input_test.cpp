@@ -7,6 +7,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "job/study_table_scene.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ using fakehost::FakeUrl;
 using fakehost::FakeZarnServerJob;
 using fakehost::Host;
 using fakehost::Object;
+using Project = jobtest::StudyTableProject;
 using Lines = std::vector<std::string>;
 
 CfxResult RaisedBy(const std::function<void()>& call) {
@@ -43,70 +45,6 @@ std::string CopyLine(const std::string& source, const std::string& relativePath)
          "\", 513, 0, empty, empty, empty, empty)";
 }
 
-// A study table T.std with both companion folders "T Files" and "T_Files",
-// a job whose file area is named J, and a base location. Every location the
-// library can make is scripted; relative URLs escape their blanks.
-struct Project {
-  Host host;
-  Object& job = host.Make("job");
-  Object& files = host.Make("files");
-  Object& copied = host.Make("copied");
-  Object& table = host.Make("table");
-  Object& area = host.Make("area");          // J.std beside the table
-  Object& inT = host.Make("inT");            // Input/T.std
-  Object& inJ = host.Make("inJ");            // Input/J.std
-  Object& tFiles = host.Make("tFiles");      // T Files
-  Object& t_Files = host.Make("t_Files");    // T_Files
-  Object& tAll = host.Make("tAll");          // T Files/*
-  Object& t_All = host.Make("t_All");        // T_Files/*
-  Object& jFiles = host.Make("jFiles");      // J Files
-  Object& inTFiles = host.Make("inTFiles");  // Input/T Files
-  Object& inJFiles = host.Make("inJFiles");  // Input/J Files
-  Object& base = host.Make("base");
-
-  Project() {
-    auto& serverJob = job.Add<FakeZarnServerJob>();
-    serverJob.documentsFolder = u"/srv/docs";
-    serverJob.jobFiles = &files;
-    auto& fileArea = files.Add<FakeJobFiles>();
-    fileArea.name = u"J";
-    fileArea.copyResult = &copied;
-    copied.Add<FakeUnknown>();
-
-    Url(table, u"T.std", u"T").children = {{u"J.std", &area},         {u"Input/T.std", &inT}, {u"T Files", &tFiles},
-                                           {u"T_Files", &t_Files},    {u"T Files/*", &tAll},  {u"T_Files/*", &t_All}};
-    table.Get<FakeUrl>().relative = {
-        {&inT, u"Input/T.std"}, {&inTFiles, u"Input/T%20Files"}, {&inJ, u"Input/J.std"}, {&inJFiles, u"Input/J%20Files"}};
-    Url(area, u"J.std", u"J").children = {{u"Input/J.std", &inJ}, {u"J Files", &jFiles}};
-    Url(inT, u"T.std", u"T").children = {{u"T Files", &inTFiles}};
-    Url(inJ, u"J.std", u"J").children = {{u"J Files", &inJFiles}};
-    for (Object* folder : {&tFiles, &t_Files}) {
-      Url(*folder, u"", u"");
-      folder->Add<FakeFileUrl>().exists = VARIANT_TRUE;
-    }
-    Url(tAll, u"*", u"");
-    tAll.Add<FakeFileUrl>().path = u"/p/T Files/*";
-    Url(t_All, u"*", u"");
-    t_All.Add<FakeFileUrl>().path = u"/p/T_Files/*";
-    for (Object* other : {&jFiles, &inTFiles, &inJFiles}) Url(*other, u"", u"");
-    Url(base, u"", u"").relative = {{&table, u"Study%20Tables/T.std"},
-                                    {&tFiles, u"Study%20Tables/T%20Files"},
-                                    {&area, u"Study%20Tables/J%2Estd"},
-                                    {&jFiles, u"Study%20Tables/J%20Files"}};
-  }
-
-  static FakeUrl& Url(Object& object, const char16_t* fileName, const char16_t* name) {
-    auto& url = object.Add<FakeUrl>();
-    url.fileName = fileName;
-    url.name = name;
-    return url;
-  }
-
-  void Stage(ISBUrl* relativeTo, bool useFileAreaName, bool stageInInput) {
-    AddStudyTableToJob(job.As<ISBZarnServerJob>(), table.As<ISBUrl>(), nullptr, relativeTo, useFileAreaName,
-                       stageInInput);
-  }
-};
 
 // The companion folder "T Files" found at once, and the path of its files.
 const Lines kSpaceFolderFound = {

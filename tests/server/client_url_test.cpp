@@ -7,35 +7,17 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "server/client_url_host.h"
 #include "server/raised.h"
 
 namespace {
 
+using servertest::ClientUrlHost;
 using servertest::RaisedBy;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kOutside = "File does not reside in server side documents folder.";
 
-// A container whose factory makes `made` for every URL text it is asked for
-// in `urls`, and a job with a client folder.
-struct ClientUrlHost {
-  ClientUrlHost() {
-    root.Add<fakehost::FakeContainerRoot>().urlFactory = &factory;
-    factory.Add<fakehost::FakeUrlFactory>();
-    job.Add<fakehost::FakeManagedJob>().clientFolder = u"C:/Projects/P1/Job17";
-    made.Add<fakehost::FakeUrl>();
-  }
-  void Expect(const std::u16string& url) { factory.Get<fakehost::FakeUrlFactory>().urls[url] = &made; }
-  CfxComPtr<ISBUrl> Deduce(const std::string& serverPath) {
-    return AppUtils::Document::DeduceClientUrl(serverPath, job.As<ISBManagedJob>(), root.As<ISBContainerRoot>());
-  }
-
-  fakehost::Host host;
-  fakehost::Object& root = host.Make("root");
-  fakehost::Object& factory = host.Make("factory");
-  fakehost::Object& job = host.Make("job");
-  fakehost::Object& made = host.Make("made");
-};
 
 TEST(DeduceClientUrl, PutsTheClientFolderBeforeTheTailAndHandsOverTheLocation) {
   ClientUrlHost t;

@@ -7,29 +7,15 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "server/download_host.h"
 #include "server/raised.h"
 
 namespace {
 
+using servertest::DownloadHost;
 using servertest::RaisedBy;
 using Lines = std::vector<std::string>;
 
-struct DownloadHost {
-  DownloadHost() {
-    destination.Add<fakehost::FakeUrl>();
-    destination.Add<fakehost::FakeFileUrl>().path = u"/c/Job17/out.txt";
-    job.Add<fakehost::FakeJob>();
-    job.Add<fakehost::FakeJobTransfer>();
-  }
-  void Download() {
-    const CfxBSTR source("/jobs/17/Documents/out.txt");
-    AppUtils::Document::DownloadFile(source, destination.As<ISBUrl>(), job.As<ISBJob>());
-  }
-
-  fakehost::Host host;
-  fakehost::Object& destination = host.Make("dest");
-  fakehost::Object& job = host.Make("job");
-};
 
 const Lines kCalls{"dest.QueryInterface(ISBFileUrl)", "dest.ISBFileUrl.GetFilePath()",
                    "job.QueryInterface(ISBJobTransfer)",
