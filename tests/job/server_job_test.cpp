@@ -6,6 +6,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "fake_host/raised.h"
 #include "job/job_scene.h"
 
 namespace {
@@ -23,15 +24,7 @@ using Lines = std::vector<std::string>;
 
 const std::string kCreate = "CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA}, null, 21, ISBZarnServerJob, 0)";
 
-CfxResult RaisedBy(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CfxResult& result) {
-    return result;
-  }
-  ADD_FAILURE() << "the call did not raise";
-  return {};
-}
+using fakehost::RaisedBy;
 
 
 TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {

@@ -7,6 +7,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "fake_host/raised.h"
 #include "job/study_table_scene.h"
 
 namespace {
@@ -22,15 +23,7 @@ using fakehost::Object;
 using Project = jobtest::StudyTableProject;
 using Lines = std::vector<std::string>;
 
-CfxResult RaisedBy(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CfxResult& result) {
-    return result;
-  }
-  ADD_FAILURE() << "the call did not raise";
-  return {};
-}
+using fakehost::RaisedBy;
 
 Lines Join(std::initializer_list<Lines> parts) {
   Lines joined;

@@ -8,12 +8,12 @@
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
 #include "server/client_url_host.h"
-#include "server/raised.h"
+#include "fake_host/raised.h"
 
 namespace {
 
 using servertest::ClientUrlHost;
-using servertest::RaisedBy;
+using fakehost::RaisedBy;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kOutside = "File does not reside in server side documents folder.";

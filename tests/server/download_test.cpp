@@ -8,12 +8,12 @@
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
 #include "server/download_host.h"
-#include "server/raised.h"
+#include "fake_host/raised.h"
 
 namespace {
 
 using servertest::DownloadHost;
-using servertest::RaisedBy;
+using fakehost::RaisedBy;
 using Lines = std::vector<std::string>;
 
 

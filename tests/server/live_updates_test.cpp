@@ -7,6 +7,7 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
+#include "fake_host/raised.h"
 
 namespace {
 
@@ -17,15 +18,7 @@ using fakehost::Host;
 using Lines = std::vector<std::string>;
 
 // The result the call raised; a call that returns is a test failure.
-CfxResult RaisedBy(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const CfxResult& result) {
-    return result;
-  }
-  ADD_FAILURE() << "the call did not raise";
-  return {};
-}
+using fakehost::RaisedBy;
 
 TEST(LiveUpdates, ANullJobRaisesInvalidArgWithTheExportsMessageBeforeAnyHostCall) {
   struct Row {

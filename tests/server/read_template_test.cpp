@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "server/raised.h"
+#include "fake_host/raised.h"
 #include "server/template_host.h"
 
 namespace {
 
-using servertest::RaisedBy;
+using fakehost::RaisedBy;
 using servertest::TemplateHost;
 using Lines = std::vector<std::string>;
 

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "server/raised.h"
 #include "server/template_host.h"
 #include "server/template_line_reader.h"
 

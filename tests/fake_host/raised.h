@@ -7,7 +7,7 @@
 
 #include "host/cfx_result.h"
 
-namespace servertest {
+namespace fakehost {
 
 template <class Call>
 CfxResult RaisedBy(Call&& call) {
@@ -20,4 +20,4 @@ CfxResult RaisedBy(Call&& call) {
   return CfxResult();
 }
 
-}  // namespace servertest
+}  // namespace fakehost
