@@ -65,7 +65,8 @@ class Project {
   // .zarn/filetypes. Throws CfxResult.
   static Project Open(const std::string& folder);
   // The same with the server in the given folder instead of the project's
-  // own (a relative one is taken from the project folder).
+  // own (a relative one is taken from the project folder; an empty one
+  // changes nothing).
   static Project Open(const std::string& folder, const std::string& serverFolder);
 
   const std::string& Folder() const;
