@@ -75,7 +75,10 @@ class Reader {
 
 // Takes a global option; false when the word is not one.
 bool TakeGlobalOption(Reader& reader, const std::string& word, GlobalOptions& global, const std::string& topic) {
-  const auto [name, inlineValue] = SplitOption(word);
+  // Named, not bound: the lambdas below capture the name.
+  const auto split = SplitOption(word);
+  const std::string& name = split.first;
+  const std::optional<std::string>& inlineValue = split.second;
   const auto spec = std::find_if(std::begin(kGlobalOptions), std::end(kGlobalOptions),
                                  [&](const GlobalOptionSpec& s) { return s.name == name; });
   if (spec == std::end(kGlobalOptions)) return false;
@@ -91,7 +94,10 @@ bool TakeGlobalOption(Reader& reader, const std::string& word, GlobalOptions& gl
 }
 
 void TakeCommandOption(Reader& reader, const std::string& word, Invocation& invocation, const std::string& topic) {
-  const auto [name, inlineValue] = SplitOption(word);
+  // Named, not bound: the lambdas below capture the name.
+  const auto split = SplitOption(word);
+  const std::string& name = split.first;
+  const std::optional<std::string>& inlineValue = split.second;
   const auto& options = invocation.command->options;
   const auto spec = std::find_if(options.begin(), options.end(), [&](const OptionSpec& s) { return s.name == name; });
   if (spec == options.end()) {

@@ -62,7 +62,7 @@ class Road {
 
   void CreateJob() {
     const CfxComPtr<ISBState> plan = zarnlocal::MakeJobTemplate("Curve fit");
-    const CfxVariant argument;
+    const CfxVariant argument{};
     job_ = context_.Library(
         [&] { return CreateZarnServerJob(argument, plan.get(), "Fit the growth curve", root_.get(), true); });
     handle_.emplace(*zarnlocal::ServerJob::Of(job_.get()));

@@ -11,7 +11,7 @@ void RunCreateJob(Context& context, const Invocation& call) {
   const zarnlocal::Project project = context.OpenProject();
   const CfxComPtr<ISBContainerRoot> root = project.Container();
   const CfxComPtr<ISBState> plan = zarnlocal::MakeJobTemplate(call.arguments[0]);
-  const CfxVariant argument;
+  const CfxVariant argument{};
   const std::string text = call.Value("--text").value_or("");
   const CfxComPtr<ISBZarnServerJob> job = context.Library([&] {
     return AppUtils::Document::CreateZarnServerJob(argument, plan.get(), text, root.get(), call.Has("--input-folder"));
