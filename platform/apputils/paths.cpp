@@ -3,6 +3,7 @@
 #include <string>
 
 #include "apputils/paths_backend.h"
+#include "cfx/call_tracer.h"
 #include "host/container_utils.h"
 
 namespace Paths {
@@ -53,10 +54,15 @@ Backend& PlainRules() noexcept {
 
 void SetBackend(Backend* backend) noexcept { installed.store(backend, std::memory_order_release); }
 
-bool Extension(const std::string& path, std::string& extension) { return Current().Extension(path, extension); }
+bool Extension(const std::string& path, std::string& extension) {
+  return CfxTraceCall(
+      "Paths::Extension", [&](HRESULT&) { return Current().Extension(path, extension); }, path);
+}
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {
-  return Current().ReplaceExtension(path, extension);
+  return CfxTraceCall(
+      "Paths::ReplaceExtension", [&](HRESULT&) { return Current().ReplaceExtension(path, extension); }, path,
+      extension);
 }
 
 }  // namespace Paths

@@ -16,6 +16,8 @@
 #include "host/host_api.h"
 #include "host/variant.h"
 
+// Tracing of CfxCreateImpl and the utility functions: cfx/call_tracer.h.
+
 // ---- Object creation -------------------------------------------------------
 
 // Everything CfxCreateImpl was asked, handed to the factory of the class.

@@ -12,6 +12,9 @@ namespace {
 
 // What SetLastError stored last on this thread; S_OK means nothing.
 thread_local CfxResult lastError;
+// Whether lastError came whole from the operation that failed (its own
+// description) and no SetLastError of a bare code has claimed it yet.
+thread_local bool lastErrorUnclaimed = false;
 
 std::atomic<std::uint64_t> genericCatches{0};
 
@@ -54,9 +57,21 @@ CfxResult CfxResult::StandardDescription(HRESULT code) {
   return CfxResult(code, text ? std::string(text) : "Unknown error " + FormatStatus(code));
 }
 
-void CfxResult::SetLastError(HRESULT code) { lastError = StandardDescription(code); }
+void CfxResult::SetLastError(HRESULT code) {
+  // The caller passing on the status of the operation that just stored why it
+  // failed: keep that description, once.
+  if (lastErrorUnclaimed && lastError.Code() == code) {
+    lastErrorUnclaimed = false;
+    return;
+  }
+  lastError = StandardDescription(code);
+  lastErrorUnclaimed = false;
+}
 
-void CfxResult::SetLastError(const CfxResult& result) { lastError = result; }
+void CfxResult::SetLastError(const CfxResult& result) {
+  lastError = result;
+  lastErrorUnclaimed = result.Code() != S_OK;
+}
 
 CfxResult CfxResult::LastErrorCheckNotS_OK() {
   if (lastError.Code() == S_OK) return CfxResult(E_UNEXPECTED, "No error was recorded on this thread.");

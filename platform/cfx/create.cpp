@@ -6,6 +6,7 @@
 #include <tuple>
 #include <utility>
 
+#include "cfx/call_tracer.h"
 #include "cfx/cfx_host.h"
 
 namespace {
@@ -60,8 +61,14 @@ void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory) {
 
 CfxResult CfxCreateImpl(const nsID& clsid, IUnknown* outer, std::uint32_t context, const nsID& iid, void** out,
                         int throwFlag) {
-  const CfxCreateRequest request{clsid, outer, context, iid, throwFlag};
-  CfxResult outcome = Outcome(request, out);
-  if (throwFlag != 0 && FAILED(outcome.Code())) throw outcome;
-  return outcome;
+  return CfxTraceCall(
+      "CfxCreateImpl",
+      [&](HRESULT& status) {
+        const CfxCreateRequest request{clsid, outer, context, iid, throwFlag};
+        CfxResult outcome = Outcome(request, out);
+        status = outcome.Code();
+        if (throwFlag != 0 && FAILED(outcome.Code())) throw outcome;
+        return outcome;
+      },
+      clsid, static_cast<const IUnknown*>(outer), context, iid, throwFlag);
 }

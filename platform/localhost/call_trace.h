@@ -10,8 +10,11 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "host/nsid.h"
 #include "host/status.h"
+#include "host/unknown.h"
 
 namespace zarnlocal {
 
@@ -35,5 +38,13 @@ std::string FormatCall(const CallRecord& record);
 
 // The status as eight hexadecimal digits, the way the host quotes codes.
 std::string FormatStatus(HRESULT status);
+
+// Arguments the way FormatCall writes them, for a tool that traces calls the
+// host does not see itself (cfx/call_tracer.h): narrow text in double quotes
+// with C escapes; a host object by what it names (a location by its URL
+// text), null as null; an identifier by its interface's name when known.
+std::string FormatText(std::string_view narrow);
+std::string FormatObject(const IUnknown* object);
+std::string FormatIdentifier(const nsID& id);
 
 }  // namespace zarnlocal

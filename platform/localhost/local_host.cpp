@@ -63,8 +63,10 @@ CfxComPtr<ISBState> MakeJobTemplate(std::string name) {
 
 // ---- Project ---------------------------------------------------------------
 
-Project Project::Open(const std::string& folder) {
-  Project project(ProjectState::Open(folder));
+Project Project::Open(const std::string& folder) { return Open(folder, std::string()); }
+
+Project Project::Open(const std::string& folder, const std::string& serverFolder) {
+  Project project(ProjectState::Open(folder, serverFolder));
   ServeJobsFor(project.state_);
   return project;
 }

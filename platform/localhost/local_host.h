@@ -64,6 +64,10 @@ class Project {
   // Opens the project in an existing folder; reads .zarn/config and
   // .zarn/filetypes. Throws CfxResult.
   static Project Open(const std::string& folder);
+  // The same with the server in the given folder instead of the project's
+  // own (a relative one is taken from the project folder; an empty one
+  // changes nothing).
+  static Project Open(const std::string& folder, const std::string& serverFolder);
 
   const std::string& Folder() const;
   std::string StateFolder() const;

@@ -149,6 +149,10 @@ std::string LastFailureDescription() { return lastFailure; }
 
 std::string FormatArgument(const OLECHAR* text) { return Quote(Narrow(text)); }
 
+std::string FormatText(std::string_view narrow) { return Quote(narrow); }
+std::string FormatObject(const IUnknown* object) { return FormatArgument(object); }
+std::string FormatIdentifier(const nsID& id) { return FormatArgument(id); }
+
 std::string FormatArgument(std::int32_t value) { return std::to_string(value); }
 
 std::string FormatArgument(VARIANT_BOOL value) { return std::to_string(static_cast<std::uint16_t>(value)); }

@@ -21,7 +21,9 @@ std::string AbsoluteFolder(const std::string& folder) {
 
 }  // namespace
 
-std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder) {
+std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder) { return Open(folder, std::string()); }
+
+std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder, const std::string& serverFolder) {
   if (folder.empty()) throw CfxResult(E_INVALIDARG, "no project folder was given");
   const std::string root = AbsoluteFolder(folder);
   std::error_code error;
@@ -41,6 +43,7 @@ std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder) {
       throw CfxResult(E_INVALIDARG, state + "/config: unknown setting '" + key + "' (known: workspace, server)");
     }
   }
+  if (!serverFolder.empty()) server = NormalisePath(JoinPath(root, serverFolder));
   FileTypes types = FileTypes::Load(ReadWholeFile(state + "/filetypes"), state + "/filetypes");
   return std::shared_ptr<ProjectState>(new ProjectState(root, workspace, Server(server), std::move(types)));
 }

@@ -44,6 +44,9 @@ class ProjectState {
  public:
   // Throws CfxResult: no such folder, or a malformed config or filetypes file.
   static std::shared_ptr<ProjectState> Open(const std::string& folder);
+  // The same with the server folder given: it replaces the config's and the
+  // default (a relative one is taken from the project folder).
+  static std::shared_ptr<ProjectState> Open(const std::string& folder, const std::string& serverFolder);
 
   const std::string& Folder() const { return folder_; }
   std::string StateFolder() const { return folder_ + "/" + kStateFolderName; }

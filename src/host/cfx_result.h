@@ -30,8 +30,15 @@ class CFX_API CfxResult {
 
   // The framework's standard result for a code, with its standard text.
   static CfxResult StandardDescription(HRESULT code);
-  // Stores the standard result of the code, or the given result, as this
+  // Stores the given result, or the standard result of the code, as this
   // thread's last error.
+  //
+  // As with COM error info, a description outlives the status that carries
+  // it: when SetLastError(code) follows SetLastError(result) with the same
+  // code (an operation stored why it failed, then its caller checks the
+  // status it returned), the stored result stays, description and all. That
+  // keeps it for one such call only; a later SetLastError(code), or one with
+  // another code, stores the standard result.
   static void SetLastError(HRESULT code);
   static void SetLastError(const CfxResult& result);
   // This thread's last error as stored by the latest SetLastError. When none

@@ -60,6 +60,37 @@ TEST(CfxResultTest, LastErrorIsTheLatestStored) {
   EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Code(), S_FALSE) << "any non-S_OK status is an error to report";
 }
 
+TEST(CfxResultTest, AStatusCheckKeepsTheDescriptionTheFailingOperationStored) {
+  const struct {
+    const char* what;
+    HRESULT stored;   // the failing operation's own result (S_OK: none stored)
+    HRESULT checked;  // the code the caller then passes to SetLastError
+    int checks;       // how many times in a row
+    const char* expected;
+  } cases[] = {
+      {"same code, once", E_FILE_NOT_FOUND, E_FILE_NOT_FOUND, 1, "no such file: /p/a.txt"},
+      {"another code", E_FILE_NOT_FOUND, E_ACCESSDENIED, 1, "Access is denied."},
+      {"same code twice: the second is a later failure", E_FILE_NOT_FOUND, E_FILE_NOT_FOUND, 2,
+       "The file cannot be found."},
+      {"nothing stored", S_OK, E_FILE_NOT_FOUND, 1, "The file cannot be found."},
+  };
+  for (const auto& c : cases) {
+    CfxResult::SetLastError(S_OK);
+    if (c.stored != S_OK) CfxResult::SetLastError(CfxResult(c.stored, "no such file: /p/a.txt", 1));
+    for (int i = 0; i < c.checks; ++i) CfxResult::SetLastError(c.checked);
+    const CfxResult last = CfxResult::LastErrorCheckNotS_OK();
+    EXPECT_EQ(last.Code(), c.checked) << c.what;
+    EXPECT_EQ(last.Description(), c.expected) << c.what;
+  }
+}
+
+TEST(CfxResultTest, AnInterveningStandardStoreEndsTheKeptDescription) {
+  CfxResult::SetLastError(CfxResult(E_FAIL, "disk full"));
+  CfxResult::SetLastError(S_FALSE);
+  CfxResult::SetLastError(E_FAIL);
+  EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Description(), "Unspecified error.");
+}
+
 TEST(CfxResultTest, LastErrorBelongsToItsThread) {
   CfxResult::SetLastError(E_ACCESSDENIED);
   const CfxResult elsewhere = LastErrorOnNewThread();

@@ -1,0 +1,72 @@
+// Runs the real zarnjob executable, as a user would, and captures what it
+// says and how it exits.
+#pragma once
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "localhost/temp_folder.h"
+
+namespace zarnjobtest {
+
+struct Outcome {
+  int exitCode = -1;  // -1: it did not exit normally
+  std::string out;    // stdout; with stderr too when the streams are merged
+  std::string err;
+
+  std::vector<std::string> OutLines() const { return Lines(out); }
+  std::vector<std::string> ErrLines() const { return Lines(err); }
+  static std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+};
+
+struct RunOptions {
+  std::string workingFolder = ".";
+  bool mergeStreams = false;     // stderr into stdout, in the order written
+  std::string temporaryFolder;  // TMPDIR of the tool, when not empty
+};
+
+inline Outcome RunZarnjob(const std::vector<std::string>& arguments, const RunOptions& options) {
+  const zarntest::TempFolder capture;
+  const std::string outPath = capture / "stdout";
+  const std::string errPath = capture / "stderr";
+
+  std::vector<std::string> words = {ZARNJOB_PATH};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+
+  const pid_t child = ::fork();
+  if (child < 0) throw std::runtime_error("cannot fork");
+  if (child == 0) {
+    const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const int err = options.mergeStreams ? out : ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+    if (::chdir(options.workingFolder.c_str()) != 0) ::_exit(126);
+    if (!options.temporaryFolder.empty()) ::setenv("TMPDIR", options.temporaryFolder.c_str(), 1);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  if (::waitpid(child, &status, 0) != child) throw std::runtime_error("cannot wait for zarnjob");
+  Outcome outcome;
+  outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  outcome.out = zarntest::Read(outPath).value_or("");
+  outcome.err = zarntest::Read(errPath).value_or("");
+  return outcome;
+}
+
+}  // namespace zarnjobtest

@@ -1,0 +1,102 @@
+// zarnjob: tries the exports of ZarnServerJobUtils over the local reference
+// host, one command per export, and walks the whole road with "demo".
+//
+// Exit status: 0 done; 1 a raised CfxResult (or another failure), printed as
+// "error: 0xSTATUS: DESCRIPTION", or references left outstanding; 2 a usage
+// error, printed with the usage.
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "arguments.h"
+#include "commands.h"
+#include "context.h"
+#include "help.h"
+#include "host/cfx_result.h"
+#include "localhost/local_host.h"
+#include "trace.h"
+
+namespace zarnjob {
+namespace {
+
+constexpr int kFailed = 1;
+constexpr int kUsage = 2;
+
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
+std::string ErrorLine(HRESULT code, const std::string& description) {
+  return "error: " + zarnlocal::FormatStatus(code) + ": " + Trimmed(description) + "\n";
+}
+
+// A failure raised with last-description action 1 (a failed download) stands
+// in for the host's own failure, which the last error still holds: say both.
+std::string ErrorLineOf(const CfxResult& failure) {
+  std::string description = Trimmed(failure.Description());
+  if (failure.LastDescriptionAction() == 1) {
+    const CfxResult cause = CfxResult::LastErrorCheckNotS_OK();
+    if (FAILED(cause.Code()) && cause.Code() != failure.Code()) {
+      description += " (" + zarnlocal::FormatStatus(cause.Code()) + ": " + Trimmed(cause.Description()) + ")";
+    }
+  }
+  return ErrorLine(failure.Code(), description);
+}
+
+int Usage(const UsageError& error) {
+  std::fprintf(stderr, "zarnjob: %s\n\n", error.what());
+  PrintHelp(stderr, error.Topic());
+  return kUsage;
+}
+
+int Execute(const CommandLine& line) {
+  std::optional<Tracer> tracer;
+  if (line.global.trace) tracer.emplace(stderr);
+  Context context{line.global, tracer ? &*tracer : nullptr};
+
+  std::string failure;
+  try {
+    CommandOf(line.invocation->command).run(context, *line.invocation);
+  } catch (const UsageError& error) {
+    return Usage(error);
+  } catch (const CfxResult& result) {
+    failure = ErrorLineOf(result);
+  } catch (const std::bad_alloc&) {
+    failure = ErrorLine(E_OUTOFMEMORY, "out of memory");
+  } catch (const std::exception& error) {
+    failure = ErrorLine(E_FAIL, error.what());
+  }
+
+  // Every reference the command took is gone by now; any left is a leak.
+  const std::size_t outstanding = zarnlocal::OutstandingReferenceCount();
+  if (tracer) tracer->ReportOutstanding(outstanding);
+  std::fputs(failure.c_str(), stderr);
+  if (outstanding != 0) {
+    std::fprintf(stderr, "error: %zu references to host objects were not released\n", outstanding);
+    return kFailed;
+  }
+  return failure.empty() ? 0 : kFailed;
+}
+
+}  // namespace
+}  // namespace zarnjob
+
+int main(int argc, char** argv) {
+  using namespace zarnjob;
+  const std::vector<std::string> words(argv + 1, argv + argc);
+  CommandLine line;
+  try {
+    line = ParseCommandLine(words, CommandSpecs());
+  } catch (const UsageError& error) {
+    return Usage(error);
+  }
+  if (line.help) {
+    PrintHelp(stdout, line.helpTopic);
+    return 0;
+  }
+  if (!line.invocation) return Usage(UsageError("no command was given", ""));
+  return Execute(line);
+}
