@@ -53,8 +53,8 @@ void WithLocalHost(const std::filesystem::path& folder) {
       Expect(false, "HideFiles(nullptr) raises");
     } catch (const CfxResult& result) {
       Expect(result.Code() == E_INVALIDARG, "a missing argument raises E_INVALIDARG");
-      Expect(result.Description() == "No files to hide", "the message is \"No files to hide\", not \"" +
-                                                             result.Description() + "\"");
+      Expect(result.Description() == "No files to hide",
+             "the message is \"No files to hide\", not \"" + result.Description() + "\"");
     }
   }
   Expect(zarnlocal::LiveObjectCount() == 0, "every host object is released");
