@@ -22,6 +22,7 @@
 #include "host/project_interfaces.h"
 #include "host/variant.h"
 #include "zarn_export.h"
+#include "zarn_version.h"
 
 namespace AppUtils::Document {
 
