@@ -1,6 +1,7 @@
 // The command line: usage errors exit 2 with the usage, help exits 0.
 #include <gtest/gtest.h>
 
+#include "zarn_version.h"
 #include "zarnjob/zarnjob_fixture.h"
 
 namespace zarnjobtest {
@@ -61,6 +62,12 @@ TEST_F(Zarnjob, HelpOfTheToolListsEveryCommand) {
       EXPECT_NE(outcome.out.find("\n  " + command + " "), std::string::npos) << command;
     }
   }
+}
+
+TEST_F(Zarnjob, VersionPrintsTheLibrarysVersionAndDoesNothingElse) {
+  const Outcome outcome = Succeed({"--version"});
+  EXPECT_EQ(outcome.out, std::string("zarnjob ") + ZARN_VERSION_STRING + "\n");
+  EXPECT_STREQ(ZARN_VERSION_STRING, "1.0.0");
 }
 
 TEST_F(Zarnjob, EveryCommandHasItsHelp) {

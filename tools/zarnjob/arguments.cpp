@@ -144,6 +144,8 @@ CommandLine ParseCommandLine(std::span<const std::string> words, std::span<const
     const std::string& word = reader.Next();
     if (word == "--help") {
       line.help = true;
+    } else if (word == "--version") {
+      line.version = true;
     } else if (!TakeGlobalOption(reader, word, line.global, "")) {
       throw UsageError("unknown option " + word, "");
     }

@@ -34,6 +34,7 @@ void PrintToolHelp(std::FILE* out) {
                "  --trace        write every host call the library makes to stderr as it\n"
                "                 happens, then the references left outstanding\n"
                "  --help         this help; COMMAND --help for a command's\n"
+               "  --version      the library's version\n"
                "\n"
                "Commands:\n",
                kToolSynopsis);

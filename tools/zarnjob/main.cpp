@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "context.h"
 #include "help.h"
+#include "zarn_version.h"
 #include "host/cfx_result.h"
 #include "localhost/local_host.h"
 #include "trace.h"
@@ -95,6 +96,10 @@ int main(int argc, char** argv) {
   }
   if (line.help) {
     PrintHelp(stdout, line.helpTopic);
+    return 0;
+  }
+  if (line.version) {
+    std::printf("zarnjob %s\n", ZARN_VERSION_STRING);
     return 0;
   }
   if (!line.invocation) return Usage(UsageError("no command was given", ""));
