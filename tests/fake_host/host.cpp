@@ -39,9 +39,7 @@ Host::~Host() {
 }
 
 Object& Host::Make(std::string name) {
-  for (const auto& object : objects_) {
-    if (object->Name() == name) throw std::invalid_argument("fake object name used twice: " + name);
-  }
+  if (!names_.insert(name).second) throw std::invalid_argument("fake object name used twice: " + name);
   objects_.push_back(std::make_unique<Object>(*this, std::move(name)));
   return *objects_.back();
 }
@@ -72,11 +70,11 @@ void Host::RecordOrThrow(std::string line) {
 
 Object* Host::ObjectOf(const IUnknown* pointer) const {
   if (!pointer) return nullptr;
-  for (const auto& object : objects_) {
-    if (object->Owns(pointer)) return object.get();
-  }
-  return nullptr;
+  const auto found = owners_.find(pointer);
+  return found == owners_.end() ? nullptr : found->second;
 }
+
+void Host::IndexFacet(const IUnknown* pointer, Object& object) { owners_[pointer] = &object; }
 
 std::string Host::Describe(const IUnknown* pointer) const {
   if (!pointer) return "null";
