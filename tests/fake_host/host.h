@@ -23,7 +23,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "cfx/cfx_host.h"
@@ -81,7 +80,8 @@ class Host {
   // Record for calls that cannot return a status: a failure is thrown.
   void RecordOrThrow(std::string line);
   Object* ObjectOf(const IUnknown* pointer) const;
-  // Makes ObjectOf find `object` by the pointer of one of its facets.
+  // Makes ObjectOf find `object` by the pointer of one of its facets, when
+  // the object is one that this Host made.
   void IndexFacet(const IUnknown* pointer, Object& object);
   // An object pointer in a journal line: its name, `null`, or `?` for a stranger.
   std::string Describe(const IUnknown* pointer) const;
@@ -100,7 +100,7 @@ class Host {
   std::vector<std::unique_ptr<Object>> objects_;
   // Lookups that every journal line naming an object makes: indexed, so a
   // listing of many entries costs the same per entry as a short one.
-  std::unordered_set<std::string> names_;
+  std::unordered_map<std::string, Object*> byName_;
   std::unordered_map<const IUnknown*, Object*> owners_;
   std::vector<std::string> journal_;
   int calls_ = 0;
