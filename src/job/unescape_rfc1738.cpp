@@ -48,12 +48,16 @@ std::string UnescapeRFC1738(std::string text) {
   std::size_t write = read;
   // Here data[read] is a '%' with two bytes behind it.
   while (read + 2 < length) {
-    const int high = HexValue(data[read + 1]);
-    const int low = HexValue(data[read + 2]);
-    if ((high | low) >= 0) {
+    // Escapes in a row are decoded without looking for the next '%'.
+    do {
+      const int high = HexValue(data[read + 1]);
+      const int low = HexValue(data[read + 2]);
+      if ((high | low) < 0) break;
       data[write++] = static_cast<char>(high * 16 + low);
       read += 3;
-    } else {
+    } while (read + 2 < length && data[read] == '%');
+    if (read + 2 >= length) break;
+    if (data[read] == '%') {
       // Not an escape: the '%' and the byte behind it stay as they are.
       data[write++] = '%';
       data[write++] = data[read + 1];
