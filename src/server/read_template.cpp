@@ -31,7 +31,7 @@ std::string ReadTemplate(const std::string& location, ISBContainerRoot* root) {
   // The line given out by the read that reached the end is still kept.
   while (!reader.AtEnd()) {
     if (const char* line = reader.ReadLine()) {
-      text += line;
+      text.append(line, reader.LineLength());
       text += '\n';
     } else {
       text += reader.Unfinished();  // the same line carries on with the next read

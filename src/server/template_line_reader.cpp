@@ -41,6 +41,22 @@ void TemplateLineReader::Refill(std::size_t offset) {
   atEnd_ = got == 0;
   dataEnd_ = offset + std::min<std::size_t>(got, wanted);
   cursor_ = offset;
+  nextCr_ = {};
+  nextZero_ = {};
+}
+
+std::size_t TemplateLineReader::NextOf(char byte, Search& search, std::size_t from) {
+  // No such byte lies between the last search's start and what it found.
+  if (search.known && search.from <= from && from <= search.at) return search.at;
+  const void* found = std::memchr(buffer_.get() + from, byte, dataEnd_ - from);
+  search = {from, found ? static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.get()) : dataEnd_, true};
+  return search.at;
+}
+
+std::size_t TemplateLineReader::FindTerminator(std::size_t from) {
+  const std::size_t bound = std::min(NextOf(kCr, nextCr_, from), NextOf('\0', nextZero_, from));
+  const void* lf = std::memchr(buffer_.get() + from, kLf, bound - from);
+  return lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - buffer_.get()) : bound;
 }
 
 void TemplateLineReader::ShiftAndRefill(std::size_t start) {
@@ -55,6 +71,7 @@ void TemplateLineReader::RefillIfDrained() {
 
 const char* TemplateLineReader::ReadLine() {
   unfinished_ = {};
+  lineLength_ = 0;
   if (atEnd_) return nullptr;
   RefillIfDrained();
   char* const buffer = buffer_.get();
@@ -71,24 +88,28 @@ const char* TemplateLineReader::ReadLine() {
 
   std::size_t start = cursor_;
   bool atStart = start == 0;
-  // The byte at the data end is a zero byte unless the data fills the
-  // buffer, so the data end is tested before the next byte is looked at.
-  while (buffer[cursor_] != kLf) {
-    if (buffer[cursor_] == kCr || buffer[cursor_] == '\0') break;
-    ++cursor_;
-    if (cursor_ == dataEnd_) {
-      if (atStart) {
-        // No room to read the rest behind it: give out this piece.
-        unfinished_ = std::string_view(buffer + start, cursor_ - start);
-        return nullptr;
-      }
-      ShiftAndRefill(start);
-      start = 0;
-      atStart = true;
+  for (;;) {
+    // The cursor stands at the data end only after a read that delivered
+    // nothing; the zero byte that the refill left there ends the line.
+    assert(cursor_ < dataEnd_ || buffer[cursor_] == '\0');
+    const std::size_t stop = cursor_ < dataEnd_ ? FindTerminator(cursor_) : cursor_;
+    if (stop != dataEnd_ || cursor_ == dataEnd_) {
+      cursor_ = stop;
+      break;
     }
+    cursor_ = dataEnd_;
+    if (atStart) {
+      // No room to read the rest behind it: give out this piece.
+      unfinished_ = std::string_view(buffer + start, cursor_ - start);
+      return nullptr;
+    }
+    ShiftAndRefill(start);
+    start = 0;
+    atStart = true;
   }
 
   const bool endedByCr = buffer[cursor_] == kCr;
+  lineLength_ = cursor_ - start;
   buffer[cursor_] = '\0';
   ++cursor_;
   if (endedByCr) {

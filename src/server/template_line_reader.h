@@ -46,6 +46,10 @@ class TemplateLineReader {
   // available (see Unfinished).
   const char* ReadLine();
 
+  // The length of the line that the latest ReadLine gave out (its bytes up
+  // to the zero byte), so that a caller need not measure it again.
+  std::size_t LineLength() const noexcept { return lineLength_; }
+
   // The piece of a line that the latest ReadLine gave out instead of a line;
   // empty otherwise. Valid until the next ReadLine.
   std::string_view Unfinished() const noexcept { return unfinished_; }
@@ -65,9 +69,27 @@ class TemplateLineReader {
   // A refill at the buffer start when the cursor stands at the data end.
   void RefillIfDrained();
 
+  // Where one search for a byte from `from` to the data end found it (the
+  // data end when it is not there). CR and zero bytes are rare in a
+  // template, so one search for each serves many lines. A refill forgets
+  // it; the zero bytes the reader writes lie behind the cursor, where no
+  // later search starts.
+  struct Search {
+    std::size_t from = 0;
+    std::size_t at = 0;
+    bool known = false;
+  };
+  // The first `byte` at or after `from` (at most the data end), reusing the
+  // last search when it covers `from`.
+  std::size_t NextOf(char byte, Search& search, std::size_t from);
+  // The first line terminator (LF, CR or a zero byte) at or after `from`,
+  // which lies before the data end, or the data end when there is none.
+  std::size_t FindTerminator(std::size_t from);
+
   std::unique_ptr<char[]> buffer_;
   std::size_t cursor_ = 0;
   std::size_t dataEnd_ = 0;
+  std::size_t lineLength_ = 0;
   CfxFileStream stream_;
   bool atEnd_ = false;
   // A CR ended a line that filled the whole buffer; an LF right after it
@@ -75,6 +97,8 @@ class TemplateLineReader {
   bool swallowLf_ = false;
   bool closed_ = false;
   std::string_view unfinished_;
+  Search nextCr_;
+  Search nextZero_;
 };
 
 }  // namespace zarn

@@ -39,10 +39,9 @@ Host::~Host() {
 }
 
 Object& Host::Make(std::string name) {
-  for (const auto& object : objects_) {
-    if (object->Name() == name) throw std::invalid_argument("fake object name used twice: " + name);
-  }
-  objects_.push_back(std::make_unique<Object>(*this, std::move(name)));
+  if (byName_.contains(name)) throw std::invalid_argument("fake object name used twice: " + name);
+  objects_.push_back(std::make_unique<Object>(*this, name));
+  byName_.emplace(std::move(name), objects_.back().get());
   return *objects_.back();
 }
 
@@ -73,10 +72,14 @@ void Host::RecordOrThrow(std::string line) {
 
 Object* Host::ObjectOf(const IUnknown* pointer) const {
   if (!pointer) return nullptr;
-  for (const auto& object : objects_) {
-    if (object->Owns(pointer)) return object.get();
-  }
-  return nullptr;
+  const auto found = owners_.find(pointer);
+  return found == owners_.end() ? nullptr : found->second;
+}
+
+void Host::IndexFacet(const IUnknown* pointer, Object& object) {
+  // An object made outside the Host stays a stranger ("?") in the journal.
+  const auto made = byName_.find(object.Name());
+  if (made != byName_.end() && made->second == &object) owners_[pointer] = &object;
 }
 
 std::string Host::Describe(const IUnknown* pointer) const {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "cfx/cfx_host.h"
@@ -90,6 +91,9 @@ class Host {
   // Record for calls that cannot return a status: a failure is thrown.
   void RecordOrThrow(std::string line);
   Object* ObjectOf(const IUnknown* pointer) const;
+  // Makes ObjectOf find `object` by the pointer of one of its facets, when
+  // the object is one that this Host made.
+  void IndexFacet(const IUnknown* pointer, Object& object);
   // An object pointer in a journal line: its name, `null`, or `?` for a stranger.
   std::string Describe(const IUnknown* pointer) const;
   const FakeFile* FindFile(const std::u16string& path) const;
@@ -105,6 +109,10 @@ class Host {
   HRESULT Create(const CfxCreateRequest& request, void** out);
 
   std::vector<std::unique_ptr<Object>> objects_;
+  // Lookups that every journal line naming an object makes: indexed, so a
+  // listing of many entries costs the same per entry as a short one.
+  std::unordered_map<std::string, Object*> byName_;
+  std::unordered_map<const IUnknown*, Object*> owners_;
   std::vector<std::string> journal_;
   std::vector<std::uint64_t> allocationsAtCalls_;
   int calls_ = 0;

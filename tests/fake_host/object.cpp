@@ -34,13 +34,6 @@ void* Object::FacetFor(const nsID& iid) const {
   return nullptr;
 }
 
-bool Object::Owns(const IUnknown* pointer) const {
-  for (const auto& facet : facets_) {
-    if (facet->Unknown() == pointer) return true;
-  }
-  return false;
-}
-
 HRESULT Object::Query(const nsID& iid, void** out) {
   const HRESULT status = host_.Record(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
   if (!out) return E_POINTER;
@@ -52,6 +45,8 @@ HRESULT Object::Query(const nsID& iid, void** out) {
   *out = found;
   return status;
 }
+
+void Object::Index(Facet& facet) { host_.IndexFacet(facet.Unknown(), *this); }
 
 void Object::JournalFinalRelease() { static_cast<void>(host_.Record(name_ + ".Release()")); }
 

@@ -89,6 +89,7 @@ class Object {
     facet->owner_ = this;
     F& added = *facet;
     facets_.push_back(std::move(facet));
+    Index(added);
     return added;
   }
 
@@ -124,7 +125,6 @@ class Object {
 
   // The facet whose interface has `iid` (IUnknown: the first), or null.
   void* FacetFor(const nsID& iid) const;
-  bool Owns(const IUnknown* pointer) const;
 
   HRESULT Query(const nsID& iid, void** out);
   std::uint32_t AddRef() { return static_cast<std::uint32_t>(++refs_); }
@@ -136,6 +136,7 @@ class Object {
 
  private:
   void JournalFinalRelease();
+  void Index(Facet& facet);
 
   Host& host_;
   std::string name_;

@@ -35,6 +35,28 @@ TEST(TemplateLineReader, HandsOutLinesInPlaceWithTheTerminatorOverwritten) {
   EXPECT_TRUE(host.Balanced());
 }
 
+TEST(TemplateLineReader, LineLengthIsTheLengthOfEachLineAlsoWhenItWasMovedByARefill) {
+  Host host;
+  // Short reads move lines to the buffer start; every kind of terminator occurs.
+  host.AddFile(u"/f", std::string("ab\r\ncde\n\0f\rgh\n\rijk", 18), {3, 2, 4, 1});
+  TemplateLineReader reader;
+  reader.OpenFile("/f");
+  std::string text;
+  int lines = 0;
+  while (!reader.AtEnd()) {
+    if (const char* line = reader.ReadLine()) {
+      EXPECT_EQ(reader.LineLength(), std::string(line).size()) << "line " << lines;
+      text.append(line, reader.LineLength()) += '\n';
+      ++lines;
+    } else {
+      EXPECT_EQ(reader.LineLength(), 0u);
+      text += reader.Unfinished();
+    }
+  }
+  EXPECT_EQ(text, "ab\ncde\n\nf\ngh\n\nijk\n");
+  EXPECT_GE(lines, 7);
+}
+
 TEST(TemplateLineReader, ALineLongerThanTheBufferComesInPiecesThenAsALine) {
   Host host;
   host.AddFile(u"/f", std::string(1500, 'x') + "\ny");

@@ -1,0 +1,14 @@
+// Each group checks that ours and its peers give the same output, then
+// registers its benchmarks. A failed check throws std::runtime_error.
+#pragma once
+
+namespace zarnbench {
+
+void RegisterUnescapeBenchmarks();
+void RegisterTemplateBenchmarks();
+void RegisterWalkBenchmarks();
+
+// Repetitions of every timed case; the table shows their medians.
+inline constexpr int kRepetitions = 7;
+
+}  // namespace zarnbench
