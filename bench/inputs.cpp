@@ -10,7 +10,8 @@ namespace {
 constexpr std::string_view kUrlBytes = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-._~/+=&;:";
 constexpr std::string_view kHexDigits = "0123456789abcdefABCDEF";
 // Template lines: printable text without '%' rules of any kind.
-constexpr std::string_view kLineBytes = " abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789=,.;:()[]{}<>-+*/\"'";
+constexpr std::string_view kLineBytes =
+    " abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789=,.;:()[]{}<>-+*/\"'";
 
 // A cheap generator: the inputs are 64 MiB each, made at every start.
 using Random = std::minstd_rand;

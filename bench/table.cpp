@@ -59,8 +59,7 @@ void PrintTable(const MedianCollector& r) {
     const double ratio = Ratio(r, p + "curl", p + "ours");
     vsCurl.push_back(ratio);
     Line(kind, {Ms(r, p + "ours"), Ms(r, p + "curl"), Ms(r, p + "copy"), Ms(r, p + "memcpy"), Ms(r, p + "memchr"),
-                Number(ratio),
-                Verdict(ratio, ratio >= 2.0)});
+                Number(ratio), Verdict(ratio, ratio >= 2.0)});
   }
 
   Section("UnescapeRFC1738 growth [ms]", {"ours small", "ours large", "", "", "", "large/small", "goal"});
@@ -74,7 +73,7 @@ void PrintTable(const MedianCollector& r) {
   for (const char* size : {"64KiB", "1024KiB"}) {
     const std::string p = std::string("unescape/1%-escapes/") + size + "/";
     Line(std::string("1%-escapes ") + size, {Ms(r, p + "ours"), Ms(r, p + "textbook"), "", "", "",
-                                              Number(Ratio(r, p + "textbook", p + "ours"), "%.1f"), ""});
+                                             Number(Ratio(r, p + "textbook", p + "ours"), "%.1f"), ""});
   }
 
   double vsGetline = INFINITY;
@@ -84,9 +83,9 @@ void PrintTable(const MedianCollector& r) {
     const std::string p = std::string("template/") + ends + "/";
     const double ratio = Ratio(r, p + "getline", p + "ours");
     vsGetline = std::isnan(ratio) || std::isnan(vsGetline) ? NAN : std::fmin(vsGetline, ratio);
-    Line(std::string(ends) + " line ends", {Ms(r, p + "ours"), Ms(r, p + "getline"), Ms(r, p + "build"), Ms(r, p + "memcpy"),
-                                            Ms(r, p + "memchr"), Ms(r, p + "read"), Number(ratio),
-                                            Verdict(ratio, ratio >= 1.1)});
+    Line(std::string(ends) + " line ends",
+         {Ms(r, p + "ours"), Ms(r, p + "getline"), Ms(r, p + "build"), Ms(r, p + "memcpy"), Ms(r, p + "memchr"),
+          Ms(r, p + "read"), Number(ratio), Verdict(ratio, ratio >= 1.1)});
   }
 
   double walkScaling = 0;
@@ -100,9 +99,10 @@ void PrintTable(const MedianCollector& r) {
   }
 
   std::printf("\nMedians of %d repetitions, CPU time of the benchmark thread (user + system).\n", kRepetitions);
-  std::printf("Limits: copy = the input copied into a fresh string (ours starts from it); build = the template's\n"
-              "result text appended line by line from memory, no reading (both readers build it so); memcpy into\n"
-              "mapped memory; memchr over the whole input; read = one read call of the whole file.\n");
+  std::printf(
+      "Limits: copy = the input copied into a fresh string (ours starts from it); build = the template's\n"
+      "result text appended line by line from memory, no reading (both readers build it so); memcpy into\n"
+      "mapped memory; memchr over the whole input; read = one read call of the whole file.\n");
   std::printf("read_vs_getline is the smaller of the two files' ratios, walk_scaling the larger of the two walks'.\n");
   std::printf("bench: unescape_vs_curl=%.2f,%.2f,%.2f read_vs_getline=%.2f walk_scaling=%.2f\n", vsCurl[0], vsCurl[1],
               vsCurl[2], vsGetline, walkScaling);

@@ -138,8 +138,7 @@ CfxBSTR::BSTRData::~BSTRData() { SysFreeString(text_); }
 
 CfxBSTR::CfxBSTR() noexcept : data_(&nullBSTRData) {}
 
-CfxBSTR::CfxBSTR(const OLECHAR* text)
-    : CfxBSTR(HolderFor(text, text ? std::char_traits<OLECHAR>::length(text) : 0)) {}
+CfxBSTR::CfxBSTR(const OLECHAR* text) : CfxBSTR(HolderFor(text, text ? std::char_traits<OLECHAR>::length(text) : 0)) {}
 
 CfxBSTR::CfxBSTR(const OLECHAR* text, std::size_t length) : CfxBSTR(HolderFor(text, length)) {}
 

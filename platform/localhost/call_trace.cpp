@@ -46,8 +46,8 @@ std::string FormatStatus(HRESULT status) {
 }
 
 std::string FormatCall(const CallRecord& record) {
-  std::string line = record.interfaceName + "." + record.operation + "(" + record.arguments + ") -> " +
-                     FormatStatus(record.status);
+  std::string line =
+      record.interfaceName + "." + record.operation + "(" + record.arguments + ") -> " + FormatStatus(record.status);
   if (!record.description.empty()) line += " (" + record.description + ")";
   return line;
 }

@@ -80,7 +80,8 @@ HRESULT DocumentManagerObject::SaveDocument(ISBDocumentRoot* document, std::int3
         if (target.vt == VT_BSTR) {
           path = Narrow(target.bstrVal);
         } else if (target.vt != VT_EMPTY) {
-          Fail(E_INVALIDARG, "the save target is a path text or empty, not a variant of type " + std::to_string(target.vt));
+          Fail(E_INVALIDARG,
+               "the save target is a path text or empty, not a variant of type " + std::to_string(target.vt));
         }
         local.Save(path.empty() ? path : project_->Resolve(path));
         return S_OK;
@@ -178,7 +179,9 @@ void* DocumentObject::InterfaceFor(const nsID& iid) noexcept {
   return nullptr;
 }
 
-std::string DocumentObject::Describe() const { return std::string("<") + (virtual_ ? "virtual " : "") + "document " + path_ + ">"; }
+std::string DocumentObject::Describe() const {
+  return std::string("<") + (virtual_ ? "virtual " : "") + "document " + path_ + ">";
+}
 
 std::string DocumentObject::Backing() const { return virtual_ ? project_->VirtualStoreOf(relative_) : path_; }
 

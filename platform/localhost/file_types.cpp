@@ -33,11 +33,12 @@ FileTypes FileTypes::Load(const std::optional<std::string>& text, const std::str
     for (std::string word; words >> word;) fields.push_back(word);
     if (fields.empty()) continue;
     const std::string where = source + " line " + std::to_string(number) + ": ";
-    if (fields.size() < 2) throw CfxResult(E_INVALIDARG, where + "the extension " + fields[0] + " needs a document type name");
+    if (fields.size() < 2)
+      throw CfxResult(E_INVALIDARG, where + "the extension " + fields[0] + " needs a document type name");
     for (std::size_t i = 0; i < fields.size(); ++i) {
       if (i != 1 && fields[i].front() == '.') {
-        throw CfxResult(E_INVALIDARG, where + "write extensions without their dot ('" + fields[i].substr(1) + "', not '" +
-                                          fields[i] + "')");
+        throw CfxResult(E_INVALIDARG, where + "write extensions without their dot ('" + fields[i].substr(1) +
+                                          "', not '" + fields[i] + "')");
       }
     }
     types.Put({fields[0], fields[1], std::vector<std::string>(fields.begin() + 2, fields.end())});

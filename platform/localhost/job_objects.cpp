@@ -68,7 +68,9 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
           if (error) Fail(E_FAIL, "cannot make the input folder of job " + record_.Id() + ": " + error.message());
         }
         record_.Update({{"state", "initialized"},
-                        {"host", container ? container->Project()->Folder() : host ? "another host" : "none"},
+                        {"host", container ? container->Project()->Folder()
+                                 : host    ? "another host"
+                                           : "none"},
                         {"template", jobTemplate ? jobTemplate->Name() : "a template of another host"},
                         {"argument", VariantText(argument)},
                         {"input-folder", folder}});
@@ -125,7 +127,8 @@ HRESULT ServerJobObject::GetProperty(BSTR name, BSTR* value) {
         RequireSlot(value, "the value");
         const std::string key = "property." + Narrow(name);
         const Settings settings = ReadSettings(record_.Folder() + "/job");
-        const auto found = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.first == key; });
+        const auto found =
+            std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.first == key; });
         if (found == settings.end()) {
           Fail(E_INVALIDARG, "job " + record_.Id() + " has no property '" + Narrow(name) + "'");
         }
@@ -203,7 +206,8 @@ HRESULT JobFilesObject::GetName(BSTR* name) {
 
 std::size_t CopyIntoServer(const Server& server, std::string source, const std::string& destination) {
   std::replace(source.begin(), source.end(), '\\', '/');
-  if (source.empty() || source.front() != '/') Fail(E_INVALIDARG, "the copy source is an absolute path, not '" + source + "'");
+  if (source.empty() || source.front() != '/')
+    Fail(E_INVALIDARG, "the copy source is an absolute path, not '" + source + "'");
   const Location from = Location::FromPath(source, "/");
   const std::string to = server.ToFilesystem(destination);
   std::error_code error;

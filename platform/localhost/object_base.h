@@ -14,6 +14,7 @@
 #pragma once
 
 #include <atomic>
+#include <concepts>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -64,9 +65,9 @@ T* LocalOf(I* pointer) noexcept {
   return pointer ? dynamic_cast<T*>(pointer) : nullptr;
 }
 
-#define LOCAL_HOST_IUNKNOWN(Primary)                                                                       \
+#define LOCAL_HOST_IUNKNOWN(Primary)                                                                 \
   HRESULT QueryInterface(const nsID& iid, void** out) override { return Query(#Primary, iid, out); } \
-  std::uint32_t AddRef() override { return AddReference(); }                                          \
+  std::uint32_t AddRef() override { return AddReference(); }                                         \
   std::uint32_t Release() override { return ReleaseReference(); }
 
 // ---- Failures --------------------------------------------------------------
@@ -98,8 +99,7 @@ std::string FormatArgument(VARIANT_BOOL value);  // as the 16 bits: 0 or 65535
 std::string FormatArgument(const VARIANT& value);
 std::string FormatArgument(const nsID& iid);  // the interface's name when known
 std::string FormatArgument(const IUnknown* object);
-template <class I>
-  requires std::is_base_of_v<IUnknown, I>
+template <std::derived_from<IUnknown> I>
 std::string FormatArgument(I* object) {
   if (!object) return "null";
   if (const LocalObject* local = LocalOf(object)) return local->Describe();

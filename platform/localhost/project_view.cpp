@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::string_view kHiddenHeader =
     "# Entries hidden from the project view: one path relative to the project a line.\n";
-constexpr std::string_view kLocksHeader = "# Document locks: the document's path relative to the project, a tab, the owner.\n";
+constexpr std::string_view kLocksHeader =
+    "# Document locks: the document's path relative to the project, a tab, the owner.\n";
 constexpr std::string_view kViewsHeader =
     "# Documents shown: \"view\" (a view was opened) or \"shown\", a tab, the path relative to the project.\n";
 
@@ -50,8 +51,9 @@ std::vector<LockRecord> ProjectView::Locks() const {
   for (auto& record : ReadRecords(File("locks"))) {
     if (record.size() >= 2) locks.push_back({record[0], record[1]});
   }
-  std::sort(locks.begin(), locks.end(),
-            [](const LockRecord& a, const LockRecord& b) { return std::tie(a.path, a.owner) < std::tie(b.path, b.owner); });
+  std::sort(locks.begin(), locks.end(), [](const LockRecord& a, const LockRecord& b) {
+    return std::tie(a.path, a.owner) < std::tie(b.path, b.owner);
+  });
   return locks;
 }
 

@@ -16,11 +16,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::string_view kJobHeader = "# A job of the local server. Edit with care: the host reads it on every call.\n";
+constexpr std::string_view kJobHeader =
+    "# A job of the local server. Edit with care: the host reads it on every call.\n";
 constexpr std::string_view kInputsHeader = "# Job inputs: the name in the job, a tab, the client file it came from.\n";
 
 bool IsJobId(std::string_view text) {
-  return !text.empty() && text.size() < 10 && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return !text.empty() && text.size() < 10 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::size_t CountLines(std::string_view bytes) {
@@ -151,10 +153,12 @@ std::vector<std::string> JobRecord::Run() {
   std::string summary = "Job " + id_ + "\ntext: " + EscapeField(Get("text")) + "\n";
   for (const JobInput& input : Inputs()) {
     const std::optional<std::string> bytes = ReadWholeFile(DocumentsFolder() + "/" + input.name);
-    if (!bytes) throw CfxResult(E_FILE_NOT_FOUND, "the input " + input.name + " of job " + id_ + " is gone from the server");
+    if (!bytes)
+      throw CfxResult(E_FILE_NOT_FOUND, "the input " + input.name + " of job " + id_ + " is gone from the server");
     const std::string fileName = PathElements(input.name).back();
     const std::string result = resultsFolder + "/" + fileName + ".txt";
-    WriteFileAtomically(result, "Result of " + input.name + "\njob: " + id_ + "\nbytes: " + std::to_string(bytes->size()) +
+    WriteFileAtomically(result, "Result of " + input.name + "\njob: " + id_ +
+                                    "\nbytes: " + std::to_string(bytes->size()) +
                                     "\nlines: " + std::to_string(CountLines(*bytes)) + "\n");
     results.push_back(server_.ToServerPath(result));
     summary += "input: " + input.name + "\n";

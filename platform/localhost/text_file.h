@@ -33,7 +33,8 @@ std::string UnescapeField(std::string_view field);
 
 // Records of tab-separated, escaped fields; comments and blank lines skipped.
 std::vector<std::vector<std::string>> ReadRecords(const std::string& path);
-void WriteRecords(const std::string& path, std::string_view header, const std::vector<std::vector<std::string>>& records);
+void WriteRecords(const std::string& path, std::string_view header,
+                  const std::vector<std::vector<std::string>>& records);
 
 // "key = value" settings in file order; values escaped like fields.
 using Settings = std::vector<std::pair<std::string, std::string>>;

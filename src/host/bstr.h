@@ -66,7 +66,7 @@ class CFX_API CfxBSTR {
   explicit CfxBSTR(const OLECHAR* text);  // up to the first zero; null is empty
   CfxBSTR(const OLECHAR* text, std::size_t length);
   explicit CfxBSTR(std::u16string_view text);
-  explicit CfxBSTR(const char* narrow);  // UTF-8 up to the first zero; null is empty
+  explicit CfxBSTR(const char* narrow);         // UTF-8 up to the first zero; null is empty
   explicit CfxBSTR(const std::string& narrow);  // every byte, zero bytes included
   CfxBSTR(const CfxBSTR& other) noexcept;
   CfxBSTR(CfxBSTR&& other) noexcept;
@@ -93,7 +93,9 @@ class CFX_API CfxBSTR {
   std::u16string ToWString() const;
 
   friend bool operator==(const CfxBSTR& a, std::u16string_view b) noexcept { return a.View() == b; }
-  friend bool operator==(const CfxBSTR& a, const OLECHAR* b) noexcept { return a.View() == std::u16string_view(b ? b : u""); }
+  friend bool operator==(const CfxBSTR& a, const OLECHAR* b) noexcept {
+    return a.View() == std::u16string_view(b ? b : u"");
+  }
   std::u16string_view View() const noexcept { return {data_->text_ ? data_->text_ : u"", Length()}; }
 
  private:

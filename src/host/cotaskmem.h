@@ -6,4 +6,4 @@
 #include "host/host_api.h"
 
 CFX_API void* CoTaskMemAlloc(std::size_t size) noexcept;  // null when out of memory
-CFX_API void CoTaskMemFree(void* block) noexcept;          // null is ignored
+CFX_API void CoTaskMemFree(void* block) noexcept;         // null is ignored

@@ -19,5 +19,5 @@ inline constexpr std::uint32_t CLSCTX_INPROC_SERVER = 0x1;
 inline constexpr std::uint32_t CLSCTX_LOCAL_SERVER = 0x4;
 inline constexpr std::uint32_t CLSCTX_REMOTE_SERVER = 0x10;
 
-CFX_API CfxResult CfxCreateImpl(const nsID& clsid, IUnknown* outer, std::uint32_t context, const nsID& iid,
-                                void** out, int throwFlag);
+CFX_API CfxResult CfxCreateImpl(const nsID& clsid, IUnknown* outer, std::uint32_t context, const nsID& iid, void** out,
+                                int throwFlag);

@@ -35,7 +35,8 @@ struct nsID {
       bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
     }
     nsID id;
-    id.m0 = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
+    id.m0 =
+        (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
     id.m1 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
     id.m2 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
     for (std::size_t i = 0; i < 8; ++i) id.m3[i] = bytes[8 + i];

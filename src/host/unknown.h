@@ -13,8 +13,8 @@
 #include "host/nsid.h"
 #include "host/status.h"
 
-#define CFX_DECLARE_IID(Interface, text)                  \
-  using IIDOwner = Interface;                             \
+#define CFX_DECLARE_IID(Interface, text) \
+  using IIDOwner = Interface;            \
   static constexpr nsID kIID = nsID::FromText(text)
 
 class IUnknown {

@@ -20,10 +20,14 @@ namespace {
 constexpr std::array<signed char, 256> kHexValue = [] {
   std::array<signed char, 256> values{};
   for (int byte = 0; byte < 256; ++byte) {
-    if (byte >= '0' && byte <= '9') values[byte] = static_cast<signed char>(byte - '0');
-    else if (byte >= 'a' && byte <= 'f') values[byte] = static_cast<signed char>(byte - 'a' + 10);
-    else if (byte >= 'A' && byte <= 'F') values[byte] = static_cast<signed char>(byte - 'A' + 10);
-    else values[byte] = -1;
+    if (byte >= '0' && byte <= '9')
+      values[byte] = static_cast<signed char>(byte - '0');
+    else if (byte >= 'a' && byte <= 'f')
+      values[byte] = static_cast<signed char>(byte - 'a' + 10);
+    else if (byte >= 'A' && byte <= 'F')
+      values[byte] = static_cast<signed char>(byte - 'A' + 10);
+    else
+      values[byte] = -1;
   }
   return values;
 }();

@@ -112,22 +112,25 @@ const char* TemplateLineReader::ReadLine() {
   lineLength_ = cursor_ - start;
   buffer[cursor_] = '\0';
   ++cursor_;
-  if (endedByCr) {
-    // A CR at the data end may be the first half of CR LF: read on to see.
-    if (cursor_ == dataEnd_) {
-      if (cursor_ - start == kBufferSize) {
-        swallowLf_ = true;  // the line fills the buffer; look at the next byte next time
-      } else {
-        ShiftAndRefill(start);
-        start = 0;
-      }
+  if (endedByCr) start = SwallowLfAfterCr(start);
+  return buffer_.get() + start;
+}
+
+std::size_t TemplateLineReader::SwallowLfAfterCr(std::size_t start) {
+  // A CR at the data end may be the first half of CR LF: read on to see.
+  if (cursor_ == dataEnd_) {
+    if (cursor_ - start == kBufferSize) {
+      swallowLf_ = true;  // the line fills the buffer; look at the next byte next time
+      return start;
     }
-    if (cursor_ != dataEnd_ && buffer[cursor_] == kLf) {
-      buffer[cursor_] = '\0';
-      ++cursor_;
-    }
+    ShiftAndRefill(start);
+    start = 0;
   }
-  return buffer + start;
+  if (cursor_ != dataEnd_ && buffer_[cursor_] == kLf) {
+    buffer_[cursor_] = '\0';
+    ++cursor_;
+  }
+  return start;
 }
 
 void TemplateLineReader::Close() noexcept {

@@ -68,6 +68,9 @@ class TemplateLineReader {
   void ShiftAndRefill(std::size_t start);
   // A refill at the buffer start when the cursor stands at the data end.
   void RefillIfDrained();
+  // After a line ended by CR: swallows an LF right behind it, reading on when
+  // the CR was the last byte of the data. Gives where the line starts now.
+  std::size_t SwallowLfAfterCr(std::size_t start);
 
   // Where one search for a byte from `from` to the data end found it (the
   // data end when it is not there). CR and zero bytes are rare in a

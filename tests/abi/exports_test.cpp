@@ -16,7 +16,8 @@ namespace {
 const std::set<std::string>& AllowedExports() {
   static const std::set<std::string> allowed{
       "ID2MessageString",
-      "AppUtils::Document::CreateZarnServerJob(CfxVariant const&, ISBState*, std::string const&, ISBContainerRoot*, bool)",
+      "AppUtils::Document::CreateZarnServerJob(CfxVariant const&, ISBState*, std::string const&, ISBContainerRoot*, "
+      "bool)",
       "AppUtils::Document::ServerDocumentsFolder(ISBZarnServerJob*, ISBContainerRoot*)",
       "AppUtils::Document::AddStudyTableToJob(ISBZarnServerJob*, ISBUrl*, ISBContainerRoot*, ISBUrl*, bool, bool)",
       "AppUtils::Document::UnescapeRFC1738(std::string)",
@@ -38,7 +39,7 @@ const std::set<std::string>& AllowedExports() {
 std::string Demangle(const std::string& name) {
   int status = 0;
   std::unique_ptr<char, decltype(&std::free)> text(abi::__cxa_demangle(name.c_str(), nullptr, nullptr, &status),
-                                                    &std::free);
+                                                   &std::free);
   if (status != 0 || !text) return name;
   std::string out = text.get();
   const std::string longForm = "std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> >";

@@ -201,13 +201,18 @@ TEST(UtilityTrace, PathsAndObjectCreationReportToo) {
   EXPECT_EQ(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, ISBFileUrl::kIID, &made, 0).Code(),
             REGDB_E_CLASSNOTREG);
   EXPECT_THROW(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, ISBFileUrl::kIID, &made, 1), CfxResult);
-  const std::string create = "CfxCreateImpl({DEADBEEF-0000-0000-0000-000000000002}, null, 1, "
-                             "{1B9CE360-B200-483A-A319-AD51D5C39C1F}, ";
+  const std::string create =
+      "CfxCreateImpl({DEADBEEF-0000-0000-0000-000000000002}, null, 1, "
+      "{1B9CE360-B200-483A-A319-AD51D5C39C1F}, ";
   EXPECT_EQ(tracer.events, (std::vector<std::string>{
-                               "enter @-", "Paths::Extension(\"model.abc\") -> 00000000 @-",
-                               "enter @-", "Paths::ReplaceExtension(\"model.abc\", \".def\") -> 00000000 @-",
-                               "enter @-", create + "0) -> 80040154 @-",
-                               "enter @-", create + "1) -> 80040154 @-",
+                               "enter @-",
+                               "Paths::Extension(\"model.abc\") -> 00000000 @-",
+                               "enter @-",
+                               "Paths::ReplaceExtension(\"model.abc\", \".def\") -> 00000000 @-",
+                               "enter @-",
+                               create + "0) -> 80040154 @-",
+                               "enter @-",
+                               create + "1) -> 80040154 @-",
                            }));
 }
 

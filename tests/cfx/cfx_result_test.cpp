@@ -31,10 +31,8 @@ TEST(CfxResultTest, StandardDescriptions) {
     HRESULT code;
     const char* text;
   } cases[] = {
-      {E_INVALIDARG, "The parameter is incorrect."},
-      {E_POINTER, "Invalid pointer."},
-      {E_NOINTERFACE, "No such interface supported."},
-      {static_cast<HRESULT>(0x80071234), "Unknown error 0x80071234"},
+      {E_INVALIDARG, "The parameter is incorrect."},   {E_POINTER, "Invalid pointer."},
+      {E_NOINTERFACE, "No such interface supported."}, {static_cast<HRESULT>(0x80071234), "Unknown error 0x80071234"},
       {0x00000007, "Unknown error 0x00000007"},
   };
   for (const auto& c : cases) {

@@ -33,9 +33,18 @@ const RoundTripCase kRoundTrips[] = {
     {"encoded high surrogate", "\xED\xA0\x80", Wide({0xDCED, 0xDCA0, 0xDC80})},
     {"encoded low surrogate", "\xED\xBF\xBF", Wide({0xDCED, 0xDCBF, 0xDCBF})},
     {"truncated at end", "\xE2\x82", Wide({0xDCE2, 0xDC82})},
-    {"truncated before ascii", "\xE2\x82" "A", Wide({0xDCE2, 0xDC82, u'A'})},
-    {"truncated before valid", "\xF0\x9F" "\xC3\xA9", Wide({0xDCF0, 0xDC9F, 0x00E9})},
-    {"stray continuation", "a\x80" "b", Wide({u'a', 0xDC80, u'b'})},
+    {"truncated before ascii",
+     "\xE2\x82"
+     "A",
+     Wide({0xDCE2, 0xDC82, u'A'})},
+    {"truncated before valid",
+     "\xF0\x9F"
+     "\xC3\xA9",
+     Wide({0xDCF0, 0xDC9F, 0x00E9})},
+    {"stray continuation",
+     "a\x80"
+     "b",
+     Wide({u'a', 0xDC80, u'b'})},
     {"above U+10FFFF", "\xF4\x90\x80\x80", Wide({0xDCF4, 0xDC90, 0xDC80, 0xDC80})},
     {"never a lead byte", "\xF5\xFF\xC1", Wide({0xDCF5, 0xDCFF, 0xDCC1})},
 };
@@ -53,7 +62,8 @@ TEST_P(RoundTripTest, NarrowToWideAndBack) {
 INSTANTIATE_TEST_SUITE_P(Utf8, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
                          [](const ::testing::TestParamInfo<RoundTripCase>& info) {
                            std::string name;
-                           for (char ch : std::string(info.param.name)) name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+                           for (char ch : std::string(info.param.name))
+                             name += std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
                            return name;
                          });
 
@@ -66,7 +76,9 @@ struct WideOnlyCase {
 // Lone surrogates that did not come from an invalid byte become U+FFFD.
 const WideOnlyCase kLoneSurrogates[] = {
     {"lone high", Wide({0xD800}), "\xEF\xBF\xBD"},
-    {"high before ascii", Wide({0xDBFF, u'A'}), "\xEF\xBF\xBD" "A"},
+    {"high before ascii", Wide({0xDBFF, u'A'}),
+     "\xEF\xBF\xBD"
+     "A"},
     {"lone low below the byte range", Wide({0xDC7F}), "\xEF\xBF\xBD"},
     {"lone low above the byte range", Wide({0xDD00}), "\xEF\xBF\xBD"},
     {"reversed pair", Wide({0xDE00, 0xD83D}), "\xEF\xBF\xBD\xEF\xBF\xBD"},

@@ -47,12 +47,18 @@ struct ClearCase {
 
 // Only types with the array or by-reference flag reach VariantClear.
 const ClearCase kClearCases[] = {
-    {VT_EMPTY, false},           {VT_NULL, false},
-    {VT_I2, false},              {VT_I4, false},
-    {VT_BOOL, false},            {VT_UNKNOWN, false},
-    {VT_DISPATCH, false},        {0x40, false},
-    {VT_BSTR | VT_BYREF, true},  {VT_I4 | VT_BYREF, true},
-    {VT_ARRAY | VT_I4, true},    {VT_ARRAY | VT_BYREF | VT_BSTR, true},
+    {VT_EMPTY, false},
+    {VT_NULL, false},
+    {VT_I2, false},
+    {VT_I4, false},
+    {VT_BOOL, false},
+    {VT_UNKNOWN, false},
+    {VT_DISPATCH, false},
+    {0x40, false},
+    {VT_BSTR | VT_BYREF, true},
+    {VT_I4 | VT_BYREF, true},
+    {VT_ARRAY | VT_I4, true},
+    {VT_ARRAY | VT_BYREF | VT_BSTR, true},
 };
 
 TEST_F(VariantTest, HookSeesExactlyTheIndirectTypes) {

@@ -85,13 +85,9 @@ TEST(ImportAndView, AFailingStepRaisesItsErrorAndLeavesTheDocumentUnlocked) {
     int locks;          // server locks left on the document
   };
   const Case cases[] = {
-      {"GetDocumentManager", false, 2, 0},
-      {"GetDocument(", false, 3, 0},
-      {"CreateOperation", false, 6, -1},
+      {"GetDocumentManager", false, 2, 0}, {"GetDocument(", false, 3, 0},     {"CreateOperation", false, 6, -1},
       {"RegenerateDisplay", false, 8, -1},  // the operation is still released
-      {"SaveDocument", false, 9, -1},
-      {"GetViewManager", false, 10, -1},
-      {"OpenView", true, 11, -1},
+      {"SaveDocument", false, 9, -1},      {"GetViewManager", false, 10, -1}, {"OpenView", true, 11, -1},
   };
   for (const Case& c : cases) {
     Project p;

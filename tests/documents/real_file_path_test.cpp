@@ -17,7 +17,6 @@ using AppUtils::Document::GetPathToRealFile;
 using documents_test::Workspace;
 using Lines = std::vector<std::string>;
 
-
 const Lines kPathLines{
     "doc.QueryInterface(ISBDocumentStorage)",
     "doc.ISBDocumentStorage.IsVirtual()",
@@ -28,15 +27,17 @@ const Lines kPathLines{
 Lines VirtualLines() {
   Lines lines = kPathLines;
   // Non-ASCII text shows in the journal as its UTF-8 bytes in C escapes.
-  lines.insert(lines.end(), {
-      "root.ISBContainerRoot.GetDiskManager()",
-      R"(disk.ISBDiskManager.SplitPath("C:\\Runs\\Bericht \xC3\x84 1.SDD"))",
-      R"(disk.ISBDiskManager.MakePath(null, "%WORKSPACE_FOLDER%", "Bericht \xC3\x84 1", ".SDD"))",
-      "root.ISBContainerRoot.GetEnvironment()",
-      R"(environment.ISBEnvironment.ExpandVariables("%WORKSPACE_FOLDER%\\Bericht \xC3\x84 1.SDD"))",
-      "root.ISBContainerRoot.GetDocumentManager()",
-      R"(manager.ISBDocumentManager.SaveDocument(doc, 0, empty, empty, "/home/u/ws\\Bericht \xC3\x84 1.SDD"))",
-  });
+  lines.insert(
+      lines.end(),
+      {
+          "root.ISBContainerRoot.GetDiskManager()",
+          R"(disk.ISBDiskManager.SplitPath("C:\\Runs\\Bericht \xC3\x84 1.SDD"))",
+          R"(disk.ISBDiskManager.MakePath(null, "%WORKSPACE_FOLDER%", "Bericht \xC3\x84 1", ".SDD"))",
+          "root.ISBContainerRoot.GetEnvironment()",
+          R"(environment.ISBEnvironment.ExpandVariables("%WORKSPACE_FOLDER%\\Bericht \xC3\x84 1.SDD"))",
+          "root.ISBContainerRoot.GetDocumentManager()",
+          R"(manager.ISBDocumentManager.SaveDocument(doc, 0, empty, empty, "/home/u/ws\\Bericht \xC3\x84 1.SDD"))",
+      });
   return lines;
 }
 

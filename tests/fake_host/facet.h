@@ -9,6 +9,7 @@
 // out slots are cleared first, so a call that fails leaves them null or 0.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <string>
 #include <type_traits>
@@ -17,6 +18,10 @@
 #include "fake_host/object.h"
 
 namespace fakehost {
+
+// A value an out slot of a number or a host boolean takes.
+template <class T>
+concept Arithmetic = std::is_arithmetic_v<T>;
 
 template <class I>
 class FacetOf : public I, public Facet {
@@ -55,13 +60,13 @@ class FacetOf : public I, public Facet {
   }
   template <class Out, class Value>
   HRESULT Answer(std::string line, Out* out, const Value& value) const {
-    return Run(std::move(line), [&] { return Give(out, value); }, out);
+    return Run(
+        std::move(line), [&] { return Give(out, value); }, out);
   }
 
   // Fill one out slot; a null slot is left alone.
   HRESULT Give(BSTR* slot, std::u16string_view text) const { return GiveText(slot, text); }
-  template <class T>
-    requires std::is_arithmetic_v<T>
+  template <Arithmetic T>
   HRESULT Give(T* slot, std::type_identity_t<T> value) const {
     if (slot) *slot = value;
     return S_OK;
@@ -81,8 +86,7 @@ class FacetOf : public I, public Facet {
   static void Drop(BSTR* slot) {
     if (slot) SysFreeString(std::exchange(*slot, nullptr));
   }
-  template <class J>
-    requires std::is_base_of_v<IUnknown, J>
+  template <std::derived_from<IUnknown> J>
   static void Drop(J** slot) {
     if (slot && *slot) std::exchange(*slot, nullptr)->Release();
   }

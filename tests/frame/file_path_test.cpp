@@ -21,7 +21,8 @@ TEST(FilePathOf, QueriesTheFileViewThenAsksItsPathAndReleasesTheView) {
     const CfxBSTR path = zarn::FilePathOf(doc.As<ISBUrl>());
     EXPECT_EQ(path, u"/p/model abc.std");
   }
-  EXPECT_EQ(host.Journal(), (std::vector<std::string>{"doc.QueryInterface(ISBFileUrl)", "doc.ISBFileUrl.GetFilePath()"}));
+  EXPECT_EQ(host.Journal(),
+            (std::vector<std::string>{"doc.QueryInterface(ISBFileUrl)", "doc.ISBFileUrl.GetFilePath()"}));
   EXPECT_TRUE(host.Balanced());
 }
 

@@ -19,7 +19,9 @@ void NameThenFileName(ISBUrl* url) {
 }
 
 template <class T>
-concept Checkable = requires(T status) { zarn::CheckStatus(status); };
+concept Checkable = requires(T status) {
+  zarn::CheckStatus(status);
+};
 static_assert(Checkable<HRESULT>);
 static_assert(!Checkable<bool>);
 static_assert(!Checkable<unsigned>);

@@ -9,7 +9,6 @@ namespace {
 using namespace hidingtest;
 using AppUtils::Document::HideDependentFiles;
 
-
 Journal Concat(std::initializer_list<Journal> parts) {
   Journal all;
   for (const Journal& part : parts) all.insert(all.end(), part.begin(), part.end());
@@ -67,10 +66,8 @@ const Journal kHideTheUnderscoreFolder{
 };
 // The next entry is an ordinary document: the walk goes on.
 const Journal kThePlainEntry{
-    "list.ISBUrlList.GetItem(2)",
-    "documents.ISBDocumentManager.GetDocumentType(plain)",
-    "plain.QueryInterface(ISBFileUrl)",
-    "plain.ISBFileUrl.GetFilePath()",
+    "list.ISBUrlList.GetItem(2)",       "documents.ISBDocumentManager.GetDocumentType(plain)",
+    "plain.QueryInterface(ISBFileUrl)", "plain.ISBFileUrl.GetFilePath()",
     R"(Paths::Extension("/p/readme"))",
 };
 
@@ -81,11 +78,19 @@ TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRec
     Journal journal;
     std::vector<std::u16string> hidden;
   } cases[] = {
-      {"both folders", true, true, Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
+      {"both folders",
+       true,
+       true,
+       Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
        {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
-      {"only T Files", true, false, Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
+      {"only T Files",
+       true,
+       false,
+       Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
        {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
-      {"only T_Files", false, true,
+      {"only T_Files",
+       false,
+       true,
        Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry}),
        {u"/p/T_Files", u"/p/T_Files/a"}},
       {"neither folder", false, false, Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kThePlainEntry}), {}},

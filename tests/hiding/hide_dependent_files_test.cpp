@@ -13,12 +13,9 @@ using AppUtils::Document::HideDependentFiles;
 using AppUtils::Document::HideFiles;
 
 const Journal kListing{
-    "container.ISBContainerRoot.GetUrlFactory()",
-    "factory.QueryInterface(ISBUrlServices)",
-    R"(folder.ISBUrl.SetQuery("Recursive=No"))",
-    "factory.ISBUrlServices.ListUrls(folder)",
-    "container.ISBContainerRoot.GetDocumentManager()",
-    "list.ISBUrlList.GetCount()",
+    "container.ISBContainerRoot.GetUrlFactory()",      "factory.QueryInterface(ISBUrlServices)",
+    R"(folder.ISBUrl.SetQuery("Recursive=No"))",       "factory.ISBUrlServices.ListUrls(folder)",
+    "container.ISBContainerRoot.GetDocumentManager()", "list.ISBUrlList.GetCount()",
 };
 
 Journal Concat(Journal head, const Journal& tail) {
@@ -26,24 +23,23 @@ Journal Concat(Journal head, const Journal& tail) {
   return head;
 }
 
-
 const Journal kModelWithDependents = Concat(kListing, {
-    "list.ISBUrlList.GetItem(1)",
-    "documents.ISBDocumentManager.GetDocumentType(model)",
-    "model.QueryInterface(ISBFileUrl)",
-    "model.ISBFileUrl.GetFilePath()",
-    R"(Paths::Extension("/p/model.abc"))",
-    "documents.QueryInterface(ISBFileTypeProvider)",
-    "documents.ISBFileTypeProvider.GetFileTypes()",
-    R"(types.ISBFileTypes.GetDependentExtensions("abc"))",
-    "model.QueryInterface(ISBFileUrl)",
-    "model.ISBFileUrl.GetFilePath()",
-    R"(Paths::ReplaceExtension("/p/model.abc", ".def"))",
-    R"(container.ISBContainerRoot.FileExists("/p/model.def"))",
-    R"(Paths::ReplaceExtension("/p/model.abc", ".ghi"))",
-    R"(container.ISBContainerRoot.FileExists("/p/model.ghi"))",
-    R"(factory.ISBUrlFactory.SetHidden("/p/model.ghi", -1))",
-});
+                                                          "list.ISBUrlList.GetItem(1)",
+                                                          "documents.ISBDocumentManager.GetDocumentType(model)",
+                                                          "model.QueryInterface(ISBFileUrl)",
+                                                          "model.ISBFileUrl.GetFilePath()",
+                                                          R"(Paths::Extension("/p/model.abc"))",
+                                                          "documents.QueryInterface(ISBFileTypeProvider)",
+                                                          "documents.ISBFileTypeProvider.GetFileTypes()",
+                                                          R"(types.ISBFileTypes.GetDependentExtensions("abc"))",
+                                                          "model.QueryInterface(ISBFileUrl)",
+                                                          "model.ISBFileUrl.GetFilePath()",
+                                                          R"(Paths::ReplaceExtension("/p/model.abc", ".def"))",
+                                                          R"(container.ISBContainerRoot.FileExists("/p/model.def"))",
+                                                          R"(Paths::ReplaceExtension("/p/model.abc", ".ghi"))",
+                                                          R"(container.ISBContainerRoot.FileExists("/p/model.ghi"))",
+                                                          R"(factory.ISBUrlFactory.SetHidden("/p/model.ghi", -1))",
+                                                      });
 
 TEST(HideDependentFiles, HidesTheDependentFilesThatExistButNotTheDocument) {
   ModelWithDependents project;
@@ -72,7 +68,8 @@ TEST(HideDependentFiles, LeavesTheQueryOfRecursiveOnTheCallersLocationEvenForAnE
     Project project;
     HideDependentFiles(project.Folder(), project.Container(), recursive);
     Journal expected = kListing;
-    expected[2] = recursive ? R"(folder.ISBUrl.SetQuery("Recursive=Yes"))" : R"(folder.ISBUrl.SetQuery("Recursive=No"))";
+    expected[2] =
+        recursive ? R"(folder.ISBUrl.SetQuery("Recursive=Yes"))" : R"(folder.ISBUrl.SetQuery("Recursive=No"))";
     EXPECT_EQ(project.host.Journal(), expected) << recursive;
     EXPECT_EQ(project.FolderQuery(), query);
 
@@ -95,8 +92,8 @@ TEST(HideDependentFiles, TheRegistryGetsTheExtensionWithoutItsFirstDot) {
     project.host.extensionOf["/p/model.abc"] = c.extension;
     project.types.Get<FakeFileTypes>().dependents = {{c.asked, {u"ghi"}}};
     HideDependentFiles(project.Folder(), project.Container(), false);
-    const std::string line = "types.ISBFileTypes.GetDependentExtensions(\"" +
-                             std::string(c.asked.begin(), c.asked.end()) + "\")";
+    const std::string line =
+        "types.ISBFileTypes.GetDependentExtensions(\"" + std::string(c.asked.begin(), c.asked.end()) + "\")";
     EXPECT_EQ(project.host.Journal().at(13), line) << c.extension;
     EXPECT_EQ(project.Hidden(), std::vector<std::u16string>{u"/p/model.ghi"}) << c.extension;
     EXPECT_TRUE(project.host.Balanced()) << c.extension;
@@ -128,8 +125,8 @@ TEST(HideDependentFiles, NoDependentExtensionsPassTheDocumentOver) {
 }
 
 TEST(HideDependentFiles, OnlyTheExactStudyTableTypeNameMakesAStudyTable) {
-  for (const std::u16string type : {u"sddocuments.studytabledocument", u"SDDocuments.StudyTableDocument ",
-                                    u"SDDocuments.StudyTable"}) {
+  for (const std::u16string type :
+       {u"sddocuments.studytabledocument", u"SDDocuments.StudyTableDocument ", u"SDDocuments.StudyTable"}) {
     ModelWithDependents project;
     project.documents.Get<FakeDocumentManager>().types[&project.model] = type;
     HideDependentFiles(project.Folder(), project.Container(), false);

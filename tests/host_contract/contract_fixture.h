@@ -63,7 +63,6 @@ class HostContract : public ::testing::Test {
     return paths;
   }
 
-
  public:
   // The text an operation gave, expecting it to succeed.
   static std::string Text(HRESULT status, CfxBSTR& text) {

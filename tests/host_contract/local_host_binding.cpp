@@ -43,7 +43,9 @@ class LocalContractHost final : public ContractHost {
     if (path.back() == '/') path.pop_back();
     return path;
   }
-  std::optional<std::string> ReadProjectFile(const std::string& relative) override { return zarntest::Read(folder_ / relative); }
+  std::optional<std::string> ReadProjectFile(const std::string& relative) override {
+    return zarntest::Read(folder_ / relative);
+  }
   std::vector<std::string> NamesIn(const std::string& relativeFolder) override {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder_ / relativeFolder)) {

@@ -99,7 +99,8 @@ TEST_F(HostContract, NamesComeWithAndWithoutTheExtension) {
   struct Case {
     std::string entry, name, fileName;
   };
-  for (const Case& c : {Case{"d/T.std", "T", "T.std"}, Case{"d/a.b.c", "a.b", "a.b.c"}, Case{"d/T Files/", "T Files", "T Files"}}) {
+  for (const Case& c :
+       {Case{"d/T.std", "T", "T.std"}, Case{"d/a.b.c", "a.b", "a.b.c"}, Case{"d/T Files/", "T Files", "T Files"}}) {
     CfxComPtr<ISBUrl> location = Host().Location(c.entry);
     CfxBSTR name, fileName;
     name.CopyOnWrite();
@@ -110,7 +111,13 @@ TEST_F(HostContract, NamesComeWithAndWithoutTheExtension) {
 }
 
 TEST_F(HostContract, RelativeUrlsDecodeBackToTheRelativePath) {
-  const std::string names[] = {"T Files", "100% sure", "no#1", "why?", "\xC3\xBC" "ber", "plain"};
+  const std::string names[] = {"T Files",
+                               "100% sure",
+                               "no#1",
+                               "why?",
+                               "\xC3\xBC"
+                               "ber",
+                               "plain"};
   ProjectSpec spec;
   spec.files.push_back({"d/T.std", ""});
   for (const std::string& name : names) spec.files.push_back({"d/Input/" + name + "/x.txt", ""});

@@ -26,7 +26,6 @@ const std::string kCreate = "CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA
 
 using fakehost::RaisedBy;
 
-
 TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
   struct Row {
     bool useInputFolder;
@@ -35,10 +34,15 @@ TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
     Lines journal;
   };
   const Row rows[] = {
-      {true, "run 7", "Lauf \xC3\xBC",
-       {kCreate, "root.QueryInterface(ISBJobHost)", "job.ISBZarnServerJob.Initialize(root, state, \"run 7\", \"Input\")",
+      {true,
+       "run 7",
+       "Lauf \xC3\xBC",
+       {kCreate, "root.QueryInterface(ISBJobHost)",
+        "job.ISBZarnServerJob.Initialize(root, state, \"run 7\", \"Input\")",
         "job.ISBZarnServerJob.SetJobText(\"Lauf \\xC3\\xBC\")"}},
-      {false, nullptr, "",
+      {false,
+       nullptr,
+       "",
        {kCreate, "root.QueryInterface(ISBJobHost)", "job.ISBZarnServerJob.Initialize(root, state, empty, null)",
         "job.ISBZarnServerJob.SetJobText(null)"}},
   };
@@ -64,9 +68,8 @@ TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
 
 TEST(CreateZarnServerJob, NoTemplateStateRaisesInvalidArgBeforeAnyHostCall) {
   JobSetup setup;
-  const CfxResult raised = RaisedBy([&] {
-    static_cast<void>(CreateZarnServerJob(CfxVariant(), nullptr, "text", setup.Root(), true));
-  });
+  const CfxResult raised =
+      RaisedBy([&] { static_cast<void>(CreateZarnServerJob(CfxVariant(), nullptr, "text", setup.Root(), true)); });
   EXPECT_EQ(raised.Code(), E_INVALIDARG);
   EXPECT_EQ(raised.Description(), "No job template state provided.");
   EXPECT_EQ(setup.host.CallCount(), 0);
@@ -92,9 +95,8 @@ TEST(CreateZarnServerJob, ACreationThatMakesNothingStillQueriesTheContainerThenF
       setup.host.createdJob = &setup.job;
       setup.host.FailOp("CfxCreateImpl", 1, creation);
     }
-    const CfxResult raised = RaisedBy([&] {
-      static_cast<void>(CreateZarnServerJob(CfxVariant(), setup.State(), "t", setup.Root(), false));
-    });
+    const CfxResult raised = RaisedBy(
+        [&] { static_cast<void>(CreateZarnServerJob(CfxVariant(), setup.State(), "t", setup.Root(), false)); });
     EXPECT_EQ(raised.Code(), E_POINTER) << creation;
     EXPECT_EQ(setup.host.Journal(), (Lines{kCreate, "root.QueryInterface(ISBJobHost)"})) << creation;
     EXPECT_TRUE(setup.host.Balanced());
@@ -109,18 +111,19 @@ TEST(CreateZarnServerJob, AFailureAfterCreationReleasesTheNewJob) {
   };
   const Row rows[] = {
       {"QueryInterface(ISBJobHost)", E_NOINTERFACE, {kCreate, "root.QueryInterface(ISBJobHost)"}},
-      {"Initialize", E_FAIL,
+      {"Initialize",
+       E_FAIL,
        {kCreate, "root.QueryInterface(ISBJobHost)", "job.ISBZarnServerJob.Initialize(root, state, empty, null)"}},
-      {"SetJobText", E_ACCESSDENIED,
+      {"SetJobText",
+       E_ACCESSDENIED,
        {kCreate, "root.QueryInterface(ISBJobHost)", "job.ISBZarnServerJob.Initialize(root, state, empty, null)",
         "job.ISBZarnServerJob.SetJobText(\"t\")"}},
   };
   for (const Row& row : rows) {
     JobSetup setup;
     setup.host.FailOp(row.failing, 1, row.status);
-    const CfxResult raised = RaisedBy([&] {
-      static_cast<void>(CreateZarnServerJob(CfxVariant(), setup.State(), "t", setup.Root(), false));
-    });
+    const CfxResult raised = RaisedBy(
+        [&] { static_cast<void>(CreateZarnServerJob(CfxVariant(), setup.State(), "t", setup.Root(), false)); });
     EXPECT_EQ(raised.Code(), row.status) << row.failing;
     EXPECT_EQ(setup.host.Journal(), row.journal) << row.failing;
     EXPECT_TRUE(setup.host.Balanced()) << row.failing;
@@ -135,8 +138,8 @@ TEST(ServerDocumentsFolder, GivesTheJobsFolderTextUnchangedWhateverTheContainer)
       const CfxBSTR text = ServerDocumentsFolder(setup.job.As<ISBZarnServerJob>(), root);
       EXPECT_EQ(text, std::u16string_view(folder));
     }
-    EXPECT_EQ(setup.host.Journal(), (Lines{"job.ISBZarnServerJob.GetDocumentsFolder()",
-                                           "job.ISBZarnServerJob.GetDocumentsFolder()"}));
+    EXPECT_EQ(setup.host.Journal(),
+              (Lines{"job.ISBZarnServerJob.GetDocumentsFolder()", "job.ISBZarnServerJob.GetDocumentsFolder()"}));
     EXPECT_TRUE(setup.host.Balanced());
   }
 }

@@ -38,12 +38,10 @@ std::string CopyLine(const std::string& source, const std::string& relativePath)
          "\", 513, 0, empty, empty, empty, empty)";
 }
 
-
 // The companion folder "T Files" found at once, and the path of its files.
 const Lines kSpaceFolderFound = {
-    "table.ISBUrl.GetName()",           "table.ISBUrl.CreateChildUrl(\"T Files\")",
-    "tFiles.QueryInterface(ISBFileUrl)", "tFiles.ISBFileUrl.Exists()",
-    "table.ISBUrl.CreateChildUrl(\"T Files/*\")", "tAll.QueryInterface(ISBFileUrl)",
+    "table.ISBUrl.GetName()",        "table.ISBUrl.CreateChildUrl(\"T Files\")",   "tFiles.QueryInterface(ISBFileUrl)",
+    "tFiles.ISBFileUrl.Exists()",    "table.ISBUrl.CreateChildUrl(\"T Files/*\")", "tAll.QueryInterface(ISBFileUrl)",
     "tAll.ISBFileUrl.GetFilePath()",
 };
 
@@ -85,13 +83,13 @@ TEST(AddStudyTableToJob, NamesTheInputAndTheCopyDestinationFromTheSwitches) {
              {"inJ.ISBUrl.GetName()", "inJ.ISBUrl.CreateChildUrl(\"J Files\")", "table.ISBUrl.GetRelativeUrl(inJFiles)",
               "job.ISBZarnServerJob.GetDocumentsFolder()", CopyLine("/p/T Files/*", "Input/J Files")}})},
       {false, false, true,
-       Join({tableStaged,
-             {"table.ISBUrl.GetFileName()", "base.ISBUrl.GetRelativeUrl(table)",
-              "job.ISBZarnServerJob.AddInputFile(table, \"Study Tables/T.std\")"},
-             kSpaceFolderFound,
-             {"table.ISBUrl.GetName()", "table.ISBUrl.CreateChildUrl(\"T Files\")",
-              "base.ISBUrl.GetRelativeUrl(tFiles)", "job.ISBZarnServerJob.GetDocumentsFolder()",
-              CopyLine("/p/T Files/*", "Study Tables/T Files")}})},
+       Join(
+           {tableStaged,
+            {"table.ISBUrl.GetFileName()", "base.ISBUrl.GetRelativeUrl(table)",
+             "job.ISBZarnServerJob.AddInputFile(table, \"Study Tables/T.std\")"},
+            kSpaceFolderFound,
+            {"table.ISBUrl.GetName()", "table.ISBUrl.CreateChildUrl(\"T Files\")", "base.ISBUrl.GetRelativeUrl(tFiles)",
+             "job.ISBZarnServerJob.GetDocumentsFolder()", CopyLine("/p/T Files/*", "Study Tables/T Files")}})},
       {true, false, true,
        Join({areaStaged,
              {"area.ISBUrl.GetFileName()", "base.ISBUrl.GetRelativeUrl(area)",
@@ -106,9 +104,8 @@ TEST(AddStudyTableToJob, NamesTheInputAndTheCopyDestinationFromTheSwitches) {
     for (const bool withBase : bases) {
       Project project;
       project.Stage(withBase ? project.base.As<ISBUrl>() : nullptr, row.useFileAreaName, row.stageInInput);
-      EXPECT_EQ(project.host.Journal(), row.journal)
-          << "useFileAreaName " << row.useFileAreaName << ", stageInInput " << row.stageInInput << ", base "
-          << withBase;
+      EXPECT_EQ(project.host.Journal(), row.journal) << "useFileAreaName " << row.useFileAreaName << ", stageInInput "
+                                                     << row.stageInInput << ", base " << withBase;
       EXPECT_TRUE(project.host.Balanced());
     }
   }
@@ -121,10 +118,10 @@ TEST(AddStudyTableToJob, TheBlankCompanionFolderWinsAndTheUnderscoreOneIsTheFall
     bool useFileAreaName;
     Lines journal;
   };
-  const Lines lookBoth = {"table.ISBUrl.GetName()",           "table.ISBUrl.CreateChildUrl(\"T Files\")",
-                          "tFiles.QueryInterface(ISBFileUrl)", "tFiles.ISBFileUrl.Exists()",
-                          "table.ISBUrl.CreateChildUrl(\"T_Files\")", "t_Files.QueryInterface(ISBFileUrl)",
-                          "t_Files.ISBFileUrl.Exists()"};
+  const Lines lookBoth = {
+      "table.ISBUrl.GetName()",     "table.ISBUrl.CreateChildUrl(\"T Files\")", "tFiles.QueryInterface(ISBFileUrl)",
+      "tFiles.ISBFileUrl.Exists()", "table.ISBUrl.CreateChildUrl(\"T_Files\")", "t_Files.QueryInterface(ISBFileUrl)",
+      "t_Files.ISBFileUrl.Exists()"};
   const Lines underscoreSource = {"table.ISBUrl.CreateChildUrl(\"T_Files/*\")", "t_All.QueryInterface(ISBFileUrl)",
                                   "t_All.ISBFileUrl.GetFilePath()"};
   const Lines added = {"job.ISBZarnServerJob.GetJobFiles()", "table.ISBUrl.GetFileName()",
@@ -135,15 +132,20 @@ TEST(AddStudyTableToJob, TheBlankCompanionFolderWinsAndTheUnderscoreOneIsTheFall
   const Row rows[] = {
       // Any value but 0 means the folder is there.
       {1, VARIANT_TRUE, false,
-       Join({added, kSpaceFolderFound,
+       Join({added,
+             kSpaceFolderFound,
              {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
               CopyLine("/p/T Files/*", "T Files")}})},
       {VARIANT_FALSE, 1, false,
-       Join({added, lookBoth, underscoreSource,
+       Join({added,
+             lookBoth,
+             underscoreSource,
              {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
               CopyLine("/p/T_Files/*", "T Files")}})},
       {VARIANT_FALSE, VARIANT_TRUE, true,
-       Join({areaAdded, lookBoth, underscoreSource,
+       Join({areaAdded,
+             lookBoth,
+             underscoreSource,
              {"area.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
               CopyLine("/p/T_Files/*", "J Files")}})},
       // Neither: the input stays registered and nothing is copied.
@@ -180,9 +182,8 @@ TEST(AddStudyTableToJob, AFailingCopyRaisesAndLeavesTheInputRegistered) {
 TEST(AddStudyTableToJob, ANullJobOrTableFailsTheNullCheckBeforeAnythingIsAdded) {
   for (const bool useFileAreaName : {false, true}) {
     Project project;
-    const CfxResult noJob = RaisedBy([&] {
-      AddStudyTableToJob(nullptr, project.table.As<ISBUrl>(), nullptr, nullptr, useFileAreaName, true);
-    });
+    const CfxResult noJob = RaisedBy(
+        [&] { AddStudyTableToJob(nullptr, project.table.As<ISBUrl>(), nullptr, nullptr, useFileAreaName, true); });
     EXPECT_EQ(noJob.Code(), E_POINTER);
     EXPECT_EQ(project.host.CallCount(), 0);
 
@@ -190,9 +191,8 @@ TEST(AddStudyTableToJob, ANullJobOrTableFailsTheNullCheckBeforeAnythingIsAdded) 
       AddStudyTableToJob(project.job.As<ISBZarnServerJob>(), nullptr, nullptr, nullptr, useFileAreaName, true);
     });
     EXPECT_EQ(noTable.Code(), E_POINTER);
-    const Lines reached = useFileAreaName
-                              ? Lines{"job.ISBZarnServerJob.GetJobFiles()", "files.ISBJobFiles.GetName()"}
-                              : Lines{"job.ISBZarnServerJob.GetJobFiles()"};
+    const Lines reached = useFileAreaName ? Lines{"job.ISBZarnServerJob.GetJobFiles()", "files.ISBJobFiles.GetName()"}
+                                          : Lines{"job.ISBZarnServerJob.GetJobFiles()"};
     EXPECT_EQ(project.host.Journal(), reached);
     EXPECT_TRUE(project.host.Balanced());
   }
@@ -205,7 +205,8 @@ TEST(AddStudyTableToJob, AChildLocationThatIsNotMadeFailsTheNullCheckOfItsFileVi
 
     EXPECT_EQ(RaisedBy([&] { project.Stage(nullptr, false, false); }).Code(), E_POINTER);
 
-    EXPECT_EQ(project.host.Journal().back(), "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(std::u16string_view(missing)) + ")");
+    EXPECT_EQ(project.host.Journal().back(),
+              "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(std::u16string_view(missing)) + ")");
     EXPECT_TRUE(project.host.Balanced());
   }
 }

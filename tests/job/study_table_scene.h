@@ -36,10 +36,12 @@ struct StudyTableProject {
     fileArea.copyResult = &copied;
     copied.Add<fakehost::FakeUnknown>();
 
-    Url(table, u"T.std", u"T").children = {{u"J.std", &area},         {u"Input/T.std", &inT}, {u"T Files", &tFiles},
-                                           {u"T_Files", &t_Files},    {u"T Files/*", &tAll},  {u"T_Files/*", &t_All}};
-    table.Get<fakehost::FakeUrl>().relative = {
-        {&inT, u"Input/T.std"}, {&inTFiles, u"Input/T%20Files"}, {&inJ, u"Input/J.std"}, {&inJFiles, u"Input/J%20Files"}};
+    Url(table, u"T.std", u"T").children = {{u"J.std", &area},      {u"Input/T.std", &inT}, {u"T Files", &tFiles},
+                                           {u"T_Files", &t_Files}, {u"T Files/*", &tAll},  {u"T_Files/*", &t_All}};
+    table.Get<fakehost::FakeUrl>().relative = {{&inT, u"Input/T.std"},
+                                               {&inTFiles, u"Input/T%20Files"},
+                                               {&inJ, u"Input/J.std"},
+                                               {&inJFiles, u"Input/J%20Files"}};
     Url(area, u"J.std", u"J").children = {{u"Input/J.std", &inJ}, {u"J Files", &jFiles}};
     Url(inT, u"T.std", u"T").children = {{u"T Files", &inTFiles}};
     Url(inJ, u"J.std", u"J").children = {{u"J Files", &inJFiles}};
@@ -66,8 +68,8 @@ struct StudyTableProject {
   }
 
   void Stage(ISBUrl* relativeTo, bool useFileAreaName, bool stageInInput) {
-    AppUtils::Document::AddStudyTableToJob(job.As<ISBZarnServerJob>(), table.As<ISBUrl>(), nullptr, relativeTo, useFileAreaName,
-                       stageInInput);
+    AppUtils::Document::AddStudyTableToJob(job.As<ISBZarnServerJob>(), table.As<ISBUrl>(), nullptr, relativeTo,
+                                           useFileAreaName, stageInInput);
   }
 };
 

@@ -39,7 +39,9 @@ TEST(UnescapeRFC1738, DecodesEveryRowOfTheContract) {
       {"%C3%A9", "\xC3\xA9"},
       {"%fF%Ff", "\xFF\xFF"},
       {"%\xC3\xA9", "%\xC3\xA9"},  // bytes of 0x80 and above are no digits
-      {"\x80%41\xFF", "\x80" "A\xFF"},
+      {"\x80%41\xFF",
+       "\x80"
+       "A\xFF"},
       {"%4%41", "%4A"},
       {"%%%41", "%%A"},
       {"%%%%41", "%%%%41"},

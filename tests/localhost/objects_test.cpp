@@ -129,8 +129,8 @@ TEST_F(ObjectsTest, HiddenMarksAndLocksPersistAsReadableText) {
   }
   Reopen();
   EXPECT_EQ(TheProject().HiddenEntries(), std::vector<std::string>{"Results/a b.def"});
-  EXPECT_EQ(TheProject().Locks(), (std::vector<LockRecord>{{"Results/a b.std", "Corvane Server"},
-                                                            {"Results/a b.std", "Someone"}}));
+  EXPECT_EQ(TheProject().Locks(),
+            (std::vector<LockRecord>{{"Results/a b.std", "Corvane Server"}, {"Results/a b.std", "Someone"}}));
   EXPECT_EQ(Read(At(".zarn/hidden")).value_or("").find("Results/a b.def\n") != std::string::npos, true);
   auto lockable = CfxComPtr<ISBLockable>::Query(Document("Results/a b.std"));
   EXPECT_EQ(lockable->Unlock(CfxBSTR("Corvane Server").in()), S_OK);
@@ -146,7 +146,7 @@ TEST_F(ObjectsTest, DocumentsByLocation) {
   CfxComPtr<ISBDocumentRoot> first = Document("d/T.std", 16);
   CfxComPtr<ISBDocumentRoot> second = Document("d/T.std");
   EXPECT_EQ(first.get(), second.get()) << "one location, one open document";
-  EXPECT_FALSE(Document("d/sub"));      // a folder is no document
+  EXPECT_FALSE(Document("d/sub"));       // a folder is no document
   EXPECT_FALSE(Document("d/none.std"));  // nothing there, and not importing
   EXPECT_EQ(TheProject().DocumentType("d/T.std"), "SDDocuments.StudyTableDocument");
   EXPECT_EQ(TheProject().DocumentType("d/sub"), "Folder");
@@ -190,10 +190,8 @@ TEST_F(ObjectsTest, PathsSplitAndJoin) {
     std::string path, folder, name, extension;
   };
   const Case cases[] = {
-      {"/p/a b/T.std", "/p/a b/", "T", ".std"},
-      {"/p/a.b.c", "/p/", "a.b", ".c"},
-      {"/p/.profile", "/p/", ".profile", ""},
-      {"noext", "", "noext", ""},
+      {"/p/a b/T.std", "/p/a b/", "T", ".std"}, {"/p/a.b.c", "/p/", "a.b", ".c"},
+      {"/p/.profile", "/p/", ".profile", ""},   {"noext", "", "noext", ""},
       {"C:\\x\\y.txt", "C:\\x\\", "y", ".txt"},
   };
   for (const Case& c : cases) {
@@ -243,7 +241,8 @@ TEST_F(ObjectsTest, ViewsShowsAndOperationsAreRecorded) {
 TEST_F(ObjectsTest, EveryCallFromOutsideIsTracedOnce) {
   PutFile("d/a.txt");
   std::vector<std::string> lines;
-  zarnlocal::SetCallObserver([&](const zarnlocal::CallRecord& record) { lines.push_back(zarnlocal::FormatCall(record)); });
+  zarnlocal::SetCallObserver(
+      [&](const zarnlocal::CallRecord& record) { lines.push_back(zarnlocal::FormatCall(record)); });
   CfxComPtr<ISBUrlFactory> factory = Factory();
   EXPECT_EQ(factory->SetHidden(CfxBSTR(At("d/a.txt")).in(), VARIANT_TRUE), S_OK);
   EXPECT_EQ(factory->SetHidden(CfxBSTR(At("d/none")).in(), VARIANT_TRUE), E_FILE_NOT_FOUND);
@@ -252,8 +251,8 @@ TEST_F(ObjectsTest, EveryCallFromOutsideIsTracedOnce) {
   EXPECT_EQ(lines, (std::vector<std::string>{
                        "ISBContainerRoot.GetUrlFactory() -> 0x00000000",
                        "ISBUrlFactory.SetHidden(\"" + At("d/a.txt") + "\", 65535) -> 0x00000000",
-                       "ISBUrlFactory.SetHidden(\"" + At("d/none") + "\", 65535) -> 0x80070002 (no such file: " +
-                           At("d/none") + ")",
+                       "ISBUrlFactory.SetHidden(\"" + At("d/none") +
+                           "\", 65535) -> 0x80070002 (no such file: " + At("d/none") + ")",
                    }));
 }
 

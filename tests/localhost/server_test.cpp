@@ -14,8 +14,8 @@ class ServerTest : public LocalHostTest {
   CfxComPtr<ISBZarnServerJob> CreateThroughFramework() {
     TheProject();
     CfxComPtr<ISBZarnServerJob> job;
-    const CfxResult outcome = CfxCreateImpl(CLSID_ZarnServerJob, nullptr, 21, InterfaceIdOf<ISBZarnServerJob>,
-                                            job.put_void(), 0);
+    const CfxResult outcome =
+        CfxCreateImpl(CLSID_ZarnServerJob, nullptr, 21, InterfaceIdOf<ISBZarnServerJob>, job.put_void(), 0);
     EXPECT_EQ(outcome.Code(), S_OK) << outcome.Description();
     return job;
   }
@@ -23,7 +23,8 @@ class ServerTest : public LocalHostTest {
 
 TEST_F(ServerTest, ServerPathsStayInsideTheServer) {
   const zarnlocal::Server server("/srv/local server");
-  EXPECT_EQ(server.ToFilesystem("/jobs/1/Documents\\Input/T Files"), "/srv/local server/jobs/1/Documents/Input/T Files");
+  EXPECT_EQ(server.ToFilesystem("/jobs/1/Documents\\Input/T Files"),
+            "/srv/local server/jobs/1/Documents/Input/T Files");
   EXPECT_EQ(server.ToFilesystem("jobs/1/x"), "/srv/local server/jobs/1/x");
   EXPECT_EQ(server.ToFilesystem("/srv/local server/jobs/2"), "/srv/local server/jobs/2");
   EXPECT_EQ(server.ToServerPath("/srv/local server/jobs/2/Documents"), "/jobs/2/Documents");
@@ -68,12 +69,13 @@ TEST_F(ServerTest, InputsCopiesAndResultsLandInTheDocumentsFolder) {
   EXPECT_EQ(TextOf([&](BSTR* out) { return files->GetName(out); }), "Job" + job.Id());
   CfxVariant empty;
   CfxComPtr<IUnknown> copied;
-  EXPECT_EQ(files->CopyFiles(CfxBSTR(At("T Files/*")).in(), CfxBSTR("/jobs/" + job.Id() + "/Documents\\Input/T Files").in(),
-                             513, 0, empty, empty, empty, empty, copied.put()),
-            S_OK);
-  EXPECT_EQ(Tree(job.DocumentsFolder()), (std::vector<std::string>{"Input/", "Input/T Files/", "Input/T Files/one.txt",
-                                                                   "Input/T Files/sub/", "Input/T Files/sub/two.txt",
-                                                                   "Input/T.std"}));
+  EXPECT_EQ(
+      files->CopyFiles(CfxBSTR(At("T Files/*")).in(), CfxBSTR("/jobs/" + job.Id() + "/Documents\\Input/T Files").in(),
+                       513, 0, empty, empty, empty, empty, copied.put()),
+      S_OK);
+  EXPECT_EQ(Tree(job.DocumentsFolder()),
+            (std::vector<std::string>{"Input/", "Input/T Files/", "Input/T Files/one.txt", "Input/T Files/sub/",
+                                      "Input/T Files/sub/two.txt", "Input/T.std"}));
   EXPECT_EQ(job.Inputs(), (std::vector<zarnlocal::JobInput>{{"Input/T.std", At("T.std")}}));
 
   const std::vector<std::string> results = job.Run();
@@ -118,8 +120,9 @@ TEST_F(ServerTest, DownloadsAreWholeOrNothing) {
                                CfxBSTR(client + "/Results/kept.txt").in(), 1, 0),
             E_FILE_NOT_FOUND);
   EXPECT_EQ(Read(client + "/Results/kept.txt"), "old");
-  EXPECT_EQ(transfer->Download(CfxBSTR("/jobs/1/Documents/Results").in(), CfxBSTR(client + "/Results/dir.txt").in(), 1, 0),
-            E_FILE_NOT_FOUND);
+  EXPECT_EQ(
+      transfer->Download(CfxBSTR("/jobs/1/Documents/Results").in(), CfxBSTR(client + "/Results/dir.txt").in(), 1, 0),
+      E_FILE_NOT_FOUND);
   EXPECT_EQ(Tree(client), (std::vector<std::string>{"Results/", "Results/kept.txt", "Results/out.txt"}));
 }
 

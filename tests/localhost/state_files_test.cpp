@@ -3,8 +3,8 @@
 
 #include "host/cfx_result.h"
 #include "localhost/file_types.h"
-#include "localhost/text_file.h"
 #include "localhost/temp_folder.h"
+#include "localhost/text_file.h"
 
 namespace zarnlocal {
 namespace {
@@ -68,8 +68,8 @@ TEST(StateFilesTest, SettingsKeepOrderAndReportTheBadLine) {
 }
 
 TEST(FileTypesTest, BuiltInStudyTableAndProjectLines) {
-  const FileTypes types = FileTypes::Load("# mine\nabc Acme.Model def ghi  # two dependents\nSTD Other.Table\n\nxyz Acme.X\n",
-                                          ".zarn/filetypes");
+  const FileTypes types = FileTypes::Load(
+      "# mine\nabc Acme.Model def ghi  # two dependents\nSTD Other.Table\n\nxyz Acme.X\n", ".zarn/filetypes");
   ASSERT_NE(types.Find("abc"), nullptr);
   EXPECT_EQ(types.Find("ABC")->typeName, "Acme.Model");
   EXPECT_EQ(types.Find("abc")->dependents, (std::vector<std::string>{"def", "ghi"}));

@@ -52,7 +52,8 @@ class EndToEnd : public ::testing::Test {
     project_ = zarnlocal::Project::Open(folder_.Path());
     root_ = project_->Container();
     calls_.clear();
-    zarnlocal::SetCallObserver([this](const zarnlocal::CallRecord& call) { calls_.push_back(zarnlocal::FormatCall(call)); });
+    zarnlocal::SetCallObserver(
+        [this](const zarnlocal::CallRecord& call) { calls_.push_back(zarnlocal::FormatCall(call)); });
   }
 
   zarnlocal::Project& Project() { return *project_; }

@@ -18,7 +18,8 @@ namespace {
 using namespace AppUtils::Document;
 
 bool Mentions(const std::vector<std::string>& calls, const std::string& text) {
-  return std::any_of(calls.begin(), calls.end(), [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  return std::any_of(calls.begin(), calls.end(),
+                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
 }
 
 TEST_F(EndToEnd, ID2MessageStringAndUnescapingAskNothingOfTheHost) {
@@ -95,9 +96,7 @@ TEST_F(EndToEnd, AJobFromStagingToImportedResults) {
   EXPECT_EQ(again.State(), "finished");
   EXPECT_EQ(again.Setting("text"), "fit the table");
   EXPECT_EQ(Project().Locks().size(), 2u);
-  {
-    SetDocumentLock(Url("Jobs/1/Results/").get(), false, Root());
-  }
+  { SetDocumentLock(Url("Jobs/1/Results/").get(), false, Root()); }
   EXPECT_TRUE(Project().Locks().empty());
 }
 
@@ -166,8 +165,8 @@ TEST_F(EndToEnd, ListedAndDependentFilesAreHiddenAndTheMarksOutliveTheProcess) {
 
   HideFiles(Url("Logs/").get(), Root());
   HideDependentFiles(Url("Models/").get(), Root(), false);
-  EXPECT_EQ(Project().HiddenEntries(),
-            (std::vector<std::string>{"Logs/old", "Logs/run.log", "Models/T_Files", "Models/T_Files/a.txt", "Models/m.ghi"}));
+  EXPECT_EQ(Project().HiddenEntries(), (std::vector<std::string>{"Logs/old", "Logs/run.log", "Models/T_Files",
+                                                                 "Models/T_Files/a.txt", "Models/m.ghi"}));
 
   Open();
   HideDependentFiles(Url("Models/").get(), Root(), true);

@@ -37,8 +37,8 @@ TEST(AllocationSweep, EveryHostStringAllocationOfEveryScenarioFailsInTurn) {
     EXPECT_EQ(beyond.ending, clean.ending) << scenario.name;
     EXPECT_EQ(beyond.journal, clean.journal) << scenario.name;
   }
-  std::cout << "allocation points: " << swept << " swept, " << held << " held (" << inHost
-            << " inside host operations)" << std::endl;
+  std::cout << "allocation points: " << swept << " swept, " << held << " held (" << inHost << " inside host operations)"
+            << std::endl;
   EXPECT_EQ(held, swept);
   EXPECT_GT(inHost, 0);
   EXPECT_LT(inHost, swept);

@@ -58,9 +58,8 @@ Scenario Lock(std::string name, bool lock, bool empty) {
 Scenario RealFile(std::string name, std::string cleanEnding, VARIANT_BOOL isVirtual) {
   return {std::move(name), std::move(cleanEnding), [=](Probe& probe) {
             documents_test::Workspace workspace(isVirtual);
-            probe.Run(workspace.host, [&] {
-              return CfxWideToNarrow(GetPathToRealFile(workspace.Doc(), workspace.Root()).View());
-            });
+            probe.Run(workspace.host,
+                      [&] { return CfxWideToNarrow(GetPathToRealFile(workspace.Doc(), workspace.Root()).View()); });
           }};
 }
 
@@ -81,7 +80,8 @@ std::vector<Scenario> DocumentScenarios() {
       Lock("SetDocumentLock: an empty folder", true, true),
       RealFile("GetPathToRealFile: a document with a file of its own", "returned C:\\Runs\\Bericht \xC3\x84 1.SDD",
                VARIANT_FALSE),
-      RealFile("GetPathToRealFile: IsVirtual answering 1", "returned C:\\Runs\\Bericht \xC3\x84 1.SDD", VARIANT_BOOL{1}),
+      RealFile("GetPathToRealFile: IsVirtual answering 1", "returned C:\\Runs\\Bericht \xC3\x84 1.SDD",
+               VARIANT_BOOL{1}),
       RealFile("GetPathToRealFile: a virtual document", "returned /home/u/ws\\Bericht \xC3\x84 1.SDD", VARIANT_TRUE),
   };
 }

@@ -21,7 +21,8 @@ Scenario Create(std::string name, bool withRoot, bool useInputFolder, const char
             jobtest::JobSetup setup;
             ISBContainerRoot* root = withRoot ? setup.Root() : nullptr;
             probe.Run(setup.host, [&] {
-              return setup.host.Describe(CreateZarnServerJob(jobArgument, setup.State(), "run 7", root, useInputFolder).get());
+              return setup.host.Describe(
+                  CreateZarnServerJob(jobArgument, setup.State(), "run 7", root, useInputFolder).get());
             });
           }};
 }

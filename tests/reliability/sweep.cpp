@@ -46,7 +46,7 @@ Point Classify(const std::string& line) {
 // The identifier of the interface a query line asks for.
 std::optional<nsID> QueriedInterface(const std::string& line) {
   static const nsID kKnown[] = {
-      InterfaceIdOf<ISBUrlServices>, InterfaceIdOf<ISBFileUrl>,        InterfaceIdOf<ISBFileTypeProvider>,
+      InterfaceIdOf<ISBUrlServices>, InterfaceIdOf<ISBFileUrl>,         InterfaceIdOf<ISBFileTypeProvider>,
       InterfaceIdOf<ISBLockable>,    InterfaceIdOf<ISBDocumentStorage>, InterfaceIdOf<ISBViewHost>,
       InterfaceIdOf<ISBJobHost>,     InterfaceIdOf<ISBJobTransfer>,     InterfaceIdOf<ISBZarnServerJob>,
   };
@@ -206,8 +206,7 @@ Verdict CheckCallFault(const RunRecord& clean, int k, HRESULT status, const RunR
                      clean.journal.end());
       return Compare(run, clean.ending, {}, kNothingStored, journal, at + 1);
     }
-    case Point::kIgnored:
-      return Compare(run, clean.ending, {}, kNothingStored, clean.journal, clean.journal.size());
+    case Point::kIgnored: return Compare(run, clean.ending, {}, kNothingStored, clean.journal, clean.journal.size());
     case Point::kCreate:
       // Nothing was made; the container is still asked for its job host
       // before the null check of the job raises.

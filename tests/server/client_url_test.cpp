@@ -7,17 +7,16 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
-#include "server/client_url_host.h"
 #include "fake_host/raised.h"
+#include "server/client_url_host.h"
 
 namespace {
 
-using servertest::ClientUrlHost;
 using fakehost::RaisedBy;
+using servertest::ClientUrlHost;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kOutside = "File does not reside in server side documents folder.";
-
 
 TEST(DeduceClientUrl, PutsTheClientFolderBeforeTheTailAndHandsOverTheLocation) {
   ClientUrlHost t;
@@ -63,9 +62,10 @@ TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
 TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTheJob) {
   // No marker (case counts), or a tail that would climb out of the client folder.
   const std::vector<std::string> paths{
-      "/x/documents/a.txt", "/x/DOCUMENTS/a.txt", "",
-      "/x/Documents/../a.txt", "/x/Documents/a/../../b", "/x/Documents/a/..",
-      "/x/Documents\\..\\a.txt", "/x/Documents..", "/x/Documents../a", "/x/Documents/sub\\..",
+      "/x/documents/a.txt",      "/x/DOCUMENTS/a.txt",     "",
+      "/x/Documents/../a.txt",   "/x/Documents/a/../../b", "/x/Documents/a/..",
+      "/x/Documents\\..\\a.txt", "/x/Documents..",         "/x/Documents../a",
+      "/x/Documents/sub\\..",
   };
   for (const std::string& path : paths) {
     ClientUrlHost t;
@@ -81,16 +81,16 @@ TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTh
 TEST(DeduceClientUrl, NullArgumentsRaiseTheNullCheckBeforeTheirFirstUse) {
   {
     ClientUrlHost t;
-    const CfxResult result = RaisedBy(
-        [&] { AppUtils::Document::DeduceClientUrl("/Documents/a", t.job.As<ISBManagedJob>(), nullptr); });
+    const CfxResult result =
+        RaisedBy([&] { AppUtils::Document::DeduceClientUrl("/Documents/a", t.job.As<ISBManagedJob>(), nullptr); });
     EXPECT_EQ(result.Code(), E_POINTER);
     EXPECT_TRUE(t.host.Journal().empty());
     EXPECT_TRUE(t.host.Balanced());
   }
   {
     ClientUrlHost t;
-    const CfxResult result = RaisedBy(
-        [&] { AppUtils::Document::DeduceClientUrl("/Documents/a", nullptr, t.root.As<ISBContainerRoot>()); });
+    const CfxResult result =
+        RaisedBy([&] { AppUtils::Document::DeduceClientUrl("/Documents/a", nullptr, t.root.As<ISBContainerRoot>()); });
     EXPECT_EQ(result.Code(), E_POINTER);
     EXPECT_EQ(t.host.Journal(), Lines{"root.ISBContainerRoot.GetUrlFactory()"});
     EXPECT_TRUE(t.host.Balanced());

@@ -7,15 +7,14 @@
 
 #include "ZarnServerJobUtils.h"
 #include "fake_host/host.h"
-#include "server/download_host.h"
 #include "fake_host/raised.h"
+#include "server/download_host.h"
 
 namespace {
 
-using servertest::DownloadHost;
 using fakehost::RaisedBy;
+using servertest::DownloadHost;
 using Lines = std::vector<std::string>;
-
 
 const Lines kCalls{"dest.QueryInterface(ISBFileUrl)", "dest.ISBFileUrl.GetFilePath()",
                    "job.QueryInterface(ISBJobTransfer)",

@@ -42,8 +42,8 @@ TEST(LiveUpdates, StartHandsTheMaskPropertyBackUnchangedEvenWhenEmpty) {
     const char16_t* mask;  // null: the job has no such property and answers empty text
     const char* passed;
   };
-  for (const Row& row : {Row{u"Results;*.std", "\"Results;*.std\""}, Row{u" %20\u00e9 ", "\" %20\\xC3\\xA9 \""},
-                         Row{nullptr, "\"\""}}) {
+  for (const Row& row :
+       {Row{u"Results;*.std", "\"Results;*.std\""}, Row{u" %20\u00e9 ", "\" %20\\xC3\\xA9 \""}, Row{nullptr, "\"\""}}) {
     Host host;
     auto& job = host.Make("job");
     auto& fake = job.Add<FakeJob>();

@@ -14,7 +14,6 @@ namespace {
 
 using servertest::SplitLines;
 
-
 TEST(SplitLines, FollowsTheReadersEndingRules) {
   EXPECT_EQ(SplitLines("a\nb\n", true), "a\nb\n\n");
   EXPECT_EQ(SplitLines("a\r\n", true), "a\n\n");
@@ -57,7 +56,8 @@ TEST(ReadTemplate, EqualsThePlainSplitterForAnyFileAndAnyChunking) {
     const std::string bytes = RandomFile(random);
     const bool eofBeforeRead = seed % 4 != 0;
     const std::string expected = SplitLines(bytes, eofBeforeRead);
-    const std::vector<std::vector<std::uint32_t>> chunkings{{}, {1}, {1000, 1}, RandomChunks(random), RandomChunks(random)};
+    const std::vector<std::vector<std::uint32_t>> chunkings{
+        {}, {1}, {1000, 1}, RandomChunks(random), RandomChunks(random)};
     for (const auto& chunks : chunkings) {
       servertest::TemplateHost t;
       const std::string got = t.Read(bytes, chunks, eofBeforeRead);

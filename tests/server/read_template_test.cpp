@@ -28,8 +28,7 @@ Lines Joined(std::initializer_list<Lines> parts) {
 TEST(ReadTemplate, ResolvesTheFileThenReadsItInBlocksAndClosesIt) {
   TemplateHost t;
   EXPECT_EQ(t.Read("a\nb\n"), "a\nb\n\n");
-  EXPECT_EQ(t.host.Journal(),
-            Joined({kResolve, kOpen, {"stream.Read(1000)", "stream.Read(1000)", "stream.Close()"}}));
+  EXPECT_EQ(t.host.Journal(), Joined({kResolve, kOpen, {"stream.Read(1000)", "stream.Read(1000)", "stream.Close()"}}));
   EXPECT_TRUE(t.host.Balanced());
 }
 
@@ -83,16 +82,17 @@ TEST(ReadTemplate, ALineCutByTheBlockEndIsMovedToTheStartAndTheRestReadBehindIt)
   const std::string x997(997, 'x');
   EXPECT_EQ(t.Read("a\n" + x997 + "\r\nb"), "a\n" + x997 + "\nb\n");
   // 998 bytes (the line and its terminator) are kept, so the next read asks for 2.
-  EXPECT_EQ(t.host.Journal(), Joined({kResolve, kOpen,
-                                      {"stream.Read(1000)", "stream.Read(2)", "stream.Read(999)", "stream.Close()"}}));
+  EXPECT_EQ(t.host.Journal(),
+            Joined({kResolve, kOpen, {"stream.Read(1000)", "stream.Read(2)", "stream.Read(999)", "stream.Close()"}}));
   EXPECT_TRUE(t.host.Balanced());
 }
 
 TEST(ReadTemplate, ACrThatFillsTheBufferNeverAsksForZeroBytes) {
   TemplateHost t;
   EXPECT_EQ(t.Read(std::string(999, 'x') + "\r\nb"), std::string(999, 'x') + "\nb\n");
-  EXPECT_EQ(t.host.Journal(), Joined({kResolve, kOpen,
-                                      {"stream.Read(1000)", "stream.Read(1000)", "stream.Read(999)", "stream.Close()"}}));
+  EXPECT_EQ(
+      t.host.Journal(),
+      Joined({kResolve, kOpen, {"stream.Read(1000)", "stream.Read(1000)", "stream.Read(999)", "stream.Close()"}}));
   EXPECT_TRUE(t.host.Balanced());
 }
 

@@ -35,7 +35,8 @@ std::vector<Step> StepsOf(const Lines& lines) {
 }
 
 bool Contains(const Lines& calls, const std::string& text) {
-  return std::any_of(calls.begin(), calls.end(), [&](const std::string& c) { return c.find(text) != std::string::npos; });
+  return std::any_of(calls.begin(), calls.end(),
+                     [&](const std::string& c) { return c.find(text) != std::string::npos; });
 }
 
 class Demo : public Zarnjob {
@@ -68,19 +69,21 @@ TEST_F(Demo, WalksEveryExportWithItsHostCallsAndEndsWithTheProjectView) {
        {"CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA}, null, 21, ISBZarnServerJob, 0) -> 0x00000000",
         "ISBZarnServerJob.Initialize(<project " + Folder() + ">, <template \"Curve fit\">, empty, \"Input\")",
         "ISBZarnServerJob.SetJobText(\"Fit the growth curve\")"}},
-      {"ServerDocumentsFolder: job 1 keeps its documents in /jobs/1/Documents", {"ISBZarnServerJob.GetDocumentsFolder()"}},
+      {"ServerDocumentsFolder: job 1 keeps its documents in /jobs/1/Documents",
+       {"ISBZarnServerJob.GetDocumentsFolder()"}},
       {"UnescapeRFC1738: \"Growth%20Files\" is \"Growth Files\"", {}},
       {"AddStudyTableToJob: Tables/Growth.std is input Input/Growth.std",
        {"ISBZarnServerJob.AddInputFile(", "ISBJobFiles.CopyFiles(\"" + Folder() + "/Tables/Growth Files/*\""}},
       {"StartLiveUpdates: job 1", {"ISBJob.GetProperty(\"LiveUpdateMask\")", "ISBJob.BeginLiveUpdates("}},
       {"The local server ran job 1: 2 result documents", {}},
-      {"DeduceClientUrl and DownloadFile: /jobs/1/Documents/Results/Growth.std.txt is now Jobs/1/Results/Growth.std.txt",
+      {"DeduceClientUrl and DownloadFile: /jobs/1/Documents/Results/Growth.std.txt is now "
+       "Jobs/1/Results/Growth.std.txt",
        {"ISBManagedJob.GetClientFolder()", "ISBJobTransfer.Download(\"/jobs/1/Documents/Results/Growth.std.txt\""}},
       {"DeduceClientUrl and DownloadFile: /jobs/1/Documents/Results/summary.txt is now Jobs/1/Results/summary.txt",
        {"ISBJobTransfer.Download(\"/jobs/1/Documents/Results/summary.txt\""}},
       {"ImportAndView: Jobs/1/Results/summary.txt imported",
-       {"AppUtils::Container::CreateOperation(", "AppUtils::Document::RegenerateDisplay(",
-        "ISBViewManager.OpenView(", "ISBLockable.Lock(\"Corvane Server\")"}},
+       {"AppUtils::Container::CreateOperation(", "AppUtils::Document::RegenerateDisplay(", "ISBViewManager.OpenView(",
+        "ISBLockable.Lock(\"Corvane Server\")"}},
       {"RefreshResults: every document in Jobs/1/Results/", {"ISBUrlServices.ListUrls(", "ISBDocumentRoot.Show(-1)"}},
       {"SetDocumentLock: the 2 documents in Jobs/1/Results/ locked, then Jobs/1/Results/Growth.std.txt unlocked",
        {"AppUtils::Container::GetDocumentManager(", "ISBLockable.Unlock(\"Corvane Server\") -> 0x00000000"}},
@@ -112,27 +115,27 @@ TEST_F(Demo, WalksEveryExportWithItsHostCallsAndEndsWithTheProjectView) {
   const auto view = std::find(lines.begin(), lines.end(), "Project view:");
   ASSERT_NE(view, lines.end());
   EXPECT_EQ(Lines(view + 1, lines.end() - 1), (Lines{
-                                                   "  Jobs/",
-                                                   "  Jobs/1/",
-                                                   "  Jobs/1/Results/",
-                                                   "  Jobs/1/Results/Growth.std.txt",
-                                                   "  Jobs/1/Results/summary.txt [locked by Corvane Server]",
-                                                   "  Models/",
-                                                   "  Models/curve.fit [hidden]",
-                                                   "  Models/curve.log [hidden]",
-                                                   "  Models/curve.mdl",
-                                                   "  Scratch/",
-                                                   "  Scratch/old-1.tmp [hidden]",
-                                                   "  Scratch/old-2.tmp [hidden]",
-                                                   "  Tables/",
-                                                   "  Tables/Growth Files/ [hidden]",
-                                                   "  Tables/Growth Files/notes.txt [hidden]",
-                                                   "  Tables/Growth Files/raw/ [hidden]",
-                                                   "  Tables/Growth Files/raw/day1.csv [hidden]",
-                                                   "  Tables/Growth.std",
-                                                   "  Templates/",
-                                                   "  Templates/fit.tpl",
-                                               }));
+                                                  "  Jobs/",
+                                                  "  Jobs/1/",
+                                                  "  Jobs/1/Results/",
+                                                  "  Jobs/1/Results/Growth.std.txt",
+                                                  "  Jobs/1/Results/summary.txt [locked by Corvane Server]",
+                                                  "  Models/",
+                                                  "  Models/curve.fit [hidden]",
+                                                  "  Models/curve.log [hidden]",
+                                                  "  Models/curve.mdl",
+                                                  "  Scratch/",
+                                                  "  Scratch/old-1.tmp [hidden]",
+                                                  "  Scratch/old-2.tmp [hidden]",
+                                                  "  Tables/",
+                                                  "  Tables/Growth Files/ [hidden]",
+                                                  "  Tables/Growth Files/notes.txt [hidden]",
+                                                  "  Tables/Growth Files/raw/ [hidden]",
+                                                  "  Tables/Growth Files/raw/day1.csv [hidden]",
+                                                  "  Tables/Growth.std",
+                                                  "  Templates/",
+                                                  "  Templates/fit.tpl",
+                                              }));
   EXPECT_EQ(zarntest::Read(Folder() + "/Jobs/1/Results/summary.txt"),
             zarntest::Read(Folder() + "/.zarn/server/jobs/1/Documents/Results/summary.txt"));
 }

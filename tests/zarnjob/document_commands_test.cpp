@@ -17,12 +17,14 @@ TEST_F(Zarnjob, ViewListsEveryEntrySortedWithMarksAndWithoutTheStateFolder) {
   Put("a b/c.txt");
   Put(".zarn/hidden", "a/x.def\na b\n");
   Put(".zarn/locks", "a/x.abc\tCorvane Server\na/x.abc\tSomeone\n");
-  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"a b/ [hidden]", "a b/c.txt", "a/", "a/x.abc [locked by Corvane Server] [locked by Someone]",
-                                                 "a/x.def [hidden]", "b.txt"}));
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"a b/ [hidden]", "a b/c.txt", "a/", "a/x.abc [locked by Corvane Server] [locked by Someone]",
+                   "a/x.def [hidden]", "b.txt"}));
   const zarntest::TempFolder elsewhere;
   RunOptions options;
   options.workingFolder = elsewhere.Path();
-  EXPECT_EQ(RunZarnjob({"--project", Project(), "view"}, options).OutLines().size(), 6u) << "--project names the project";
+  EXPECT_EQ(RunZarnjob({"--project", Project(), "view"}, options).OutLines().size(), 6u)
+      << "--project names the project";
 }
 
 TEST_F(Zarnjob, ImportLocksForTheServerRefreshLeavesUnlockedLockAndUnlockFollow) {

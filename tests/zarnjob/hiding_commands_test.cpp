@@ -13,7 +13,8 @@ TEST_F(Zarnjob, HideHidesWhatTheLocationLists) {
   Put("S/deep/b.tmp");
   Put("keep.txt");
   EXPECT_EQ(Succeed({"hide", "S/"}).out, "");
-  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"S/", "S/a.tmp [hidden]", "S/deep/ [hidden]", "S/deep/b.tmp", "keep.txt"}));
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"S/", "S/a.tmp [hidden]", "S/deep/ [hidden]", "S/deep/b.tmp", "keep.txt"}));
   Succeed({"hide", "file:S/?Recursive=Yes"});
   EXPECT_EQ(Succeed({"view"}).OutLines()[3], "S/deep/b.tmp [hidden]");
 }
@@ -25,7 +26,8 @@ TEST_F(Zarnjob, HideDependentHidesCompanionFoldersAndDependentFilesOnlyWhereAske
   Put("M/c.mdl");
   Put("M/c.fit");
   Succeed({"hide-dependent", "./"});
-  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"M/", "M/c.fit", "M/c.mdl", "T Files/ [hidden]", "T Files/n.txt [hidden]", "T.std"}));
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"M/", "M/c.fit", "M/c.mdl", "T Files/ [hidden]", "T Files/n.txt [hidden]", "T.std"}));
   Succeed({"hide-dependent", "./", "--recursive"});
   EXPECT_EQ(Succeed({"view"}).OutLines()[1], "M/c.fit [hidden]");
 }

@@ -63,8 +63,8 @@ TEST_F(JobCommands, LiveUpdatesStartAndStop) {
 TEST_F(JobCommands, RunMapAndDownloadTheResults) {
   StageATable();
   const Outcome ran = Succeed({"run", "1"});
-  EXPECT_EQ(ran.OutLines(), (std::vector<std::string>{"/jobs/1/Documents/Results/T.std.txt",
-                                                      "/jobs/1/Documents/Results/summary.txt"}));
+  EXPECT_EQ(ran.OutLines(),
+            (std::vector<std::string>{"/jobs/1/Documents/Results/T.std.txt", "/jobs/1/Documents/Results/summary.txt"}));
   EXPECT_EQ(Succeed({"client-url", "1", "/jobs/1/Documents/Results/T.std.txt"}).out,
             At("Jobs/1/Results/T.std.txt") + "\n");
 

@@ -34,7 +34,7 @@ struct Outcome {
 
 struct RunOptions {
   std::string workingFolder = ".";
-  bool mergeStreams = false;     // stderr into stdout, in the order written
+  bool mergeStreams = false;    // stderr into stdout, in the order written
   std::string temporaryFolder;  // TMPDIR of the tool, when not empty
 };
 

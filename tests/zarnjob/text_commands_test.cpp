@@ -39,7 +39,8 @@ TEST_F(Zarnjob, TextCommandsAskNothingOfTheHost) {
     const std::vector<std::string> lines = outcome.ErrLines();
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "trace: references outstanding: 0");
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("trace: "); }), 1);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.starts_with("trace: "); }),
+              1);
   }
 }
 

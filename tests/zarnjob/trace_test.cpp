@@ -25,23 +25,24 @@ TEST_F(Zarnjob, EveryTraceLineIsOneCallWithItsArgumentsAndStatusThenTheReference
   const Outcome outcome = Run({"--trace", "import", "R/a.txt"});
   ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
   EXPECT_EQ(outcome.out, At("R/a.txt") + "\n") << "the trace goes to stderr only";
-  EXPECT_EQ(CallsOf(outcome),
-            (Lines{
-                "trace: ISBContainerRoot.QueryInterface(ISBViewHost) -> 0x00000000",
-                "trace: ISBContainerRoot.GetDocumentManager() -> 0x00000000",
-                "trace: ISBDocumentManager.GetDocument(16, <file:" + At("R/a.txt") + ">, empty, empty, empty) -> 0x00000000",
-                "trace: ISBDocumentRoot.QueryInterface(ISBLockable) -> 0x00000000",
-                "trace: ISBLockable.Unlock(\"Corvane Server\") -> 0x00000001",
-                "trace: AppUtils::Container::CreateOperation(<project " + Project() +
-                    ">, 3, \"Import live update document\") -> 0x00000000",
-                "trace: AppUtils::Document::RegenerateDisplay(<document " + At("R/a.txt") + ">, <project " + Project() +
-                    ">) -> 0x00000000",
-                "trace: ISBDocumentManager.SaveDocument(<document " + At("R/a.txt") + ">, 0, empty, empty, empty) -> 0x00000000",
-                "trace: ISBViewHost.GetViewManager() -> 0x00000000",
-                "trace: ISBDocumentRoot.Show(-1) -> 0x00000000",
-                "trace: ISBDocumentRoot.QueryInterface(ISBLockable) -> 0x00000000",
-                "trace: ISBLockable.Lock(\"Corvane Server\") -> 0x00000000",
-            }))
+  EXPECT_EQ(CallsOf(outcome), (Lines{
+                                  "trace: ISBContainerRoot.QueryInterface(ISBViewHost) -> 0x00000000",
+                                  "trace: ISBContainerRoot.GetDocumentManager() -> 0x00000000",
+                                  "trace: ISBDocumentManager.GetDocument(16, <file:" + At("R/a.txt") +
+                                      ">, empty, empty, empty) -> 0x00000000",
+                                  "trace: ISBDocumentRoot.QueryInterface(ISBLockable) -> 0x00000000",
+                                  "trace: ISBLockable.Unlock(\"Corvane Server\") -> 0x00000001",
+                                  "trace: AppUtils::Container::CreateOperation(<project " + Project() +
+                                      ">, 3, \"Import live update document\") -> 0x00000000",
+                                  "trace: AppUtils::Document::RegenerateDisplay(<document " + At("R/a.txt") +
+                                      ">, <project " + Project() + ">) -> 0x00000000",
+                                  "trace: ISBDocumentManager.SaveDocument(<document " + At("R/a.txt") +
+                                      ">, 0, empty, empty, empty) -> 0x00000000",
+                                  "trace: ISBViewHost.GetViewManager() -> 0x00000000",
+                                  "trace: ISBDocumentRoot.Show(-1) -> 0x00000000",
+                                  "trace: ISBDocumentRoot.QueryInterface(ISBLockable) -> 0x00000000",
+                                  "trace: ISBLockable.Lock(\"Corvane Server\") -> 0x00000000",
+                              }))
       << "the host calls inside a utility function (ISBContainerRoot.CreateOperation) are its own";
   EXPECT_EQ(outcome.ErrLines().back(), "trace: references outstanding: 0");
   EXPECT_EQ(outcome.ErrLines().size(), CallsOf(outcome).size() + 1);
@@ -57,7 +58,8 @@ TEST_F(Zarnjob, TheToolsOwnHostCallsAreNotTraced) {
 
   const Lines created = CallsOf(Run({"--trace", "create-job", "Fit", "--text", "a \"b\"\n"}));
   ASSERT_FALSE(created.empty());
-  EXPECT_EQ(created.front(), "trace: CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA}, null, 21, ISBZarnServerJob, 0) -> 0x00000000")
+  EXPECT_EQ(created.front(),
+            "trace: CfxCreateImpl({47376B53-F04A-422B-92BF-50B254AD15FA}, null, 21, ISBZarnServerJob, 0) -> 0x00000000")
       << "the factory's own report of the creation is left out";
   EXPECT_EQ(created.back(), "trace: ISBZarnServerJob.SetJobText(\"a \\\"b\\\"\\n\") -> 0x00000000")
       << "texts in double quotes with C escapes";

@@ -8,9 +8,9 @@ namespace zarnjobtest {
 namespace {
 
 const std::vector<std::string> kCommands = {
-    "message",  "unescape", "read-template", "create-job", "documents-folder", "stage", "live start",
-    "live stop", "run",     "client-url",    "download",   "import",           "refresh", "lock",
-    "unlock",   "real-path", "hide",         "hide-dependent", "view",         "demo"};
+    "message", "unescape",       "read-template", "create-job", "documents-folder", "stage", "live start", "live stop",
+    "run",     "client-url",     "download",      "import",     "refresh",          "lock",  "unlock",     "real-path",
+    "hide",    "hide-dependent", "view",          "demo"};
 
 std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;

@@ -114,8 +114,8 @@ void TakeCommandOption(Reader& reader, const std::string& word, Invocation& invo
 
 void CheckArgumentCount(const Invocation& invocation, const std::string& topic) {
   const auto& expected = invocation.command->arguments;
-  const std::size_t required =
-      static_cast<std::size_t>(std::count_if(expected.begin(), expected.end(), [](std::string_view a) { return !IsOptional(a); }));
+  const std::size_t required = static_cast<std::size_t>(
+      std::count_if(expected.begin(), expected.end(), [](std::string_view a) { return !IsOptional(a); }));
   const std::string name(invocation.command->name);
   if (invocation.arguments.size() < required) {
     throw UsageError(name + " needs " + std::string(expected[invocation.arguments.size()]), topic);

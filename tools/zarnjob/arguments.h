@@ -52,7 +52,7 @@ struct CommandLine {
   GlobalOptions global;
   std::optional<Invocation> invocation;  // none when only --help (or nothing) was given
   bool help = false;
-  bool version = false;  // --version before any command
+  bool version = false;   // --version before any command
   std::string helpTopic;  // the command's name or first word, or empty for the tool
 };
 

@@ -51,7 +51,8 @@ class Road {
 
   void Messages() {
     const char* text = context_.Library([] { return ID2MessageString(0); });
-    Say(std::string("ID2MessageString(0): ") + (text ? "\"" + std::string(text) + "\"" : "no text; the message table is empty"));
+    Say(std::string("ID2MessageString(0): ") +
+        (text ? "\"" + std::string(text) + "\"" : "no text; the message table is empty"));
   }
 
   void Template() {

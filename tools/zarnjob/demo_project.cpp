@@ -48,7 +48,8 @@ void Write(const fs::path& path, const std::string& content) {
 std::string PrepareFolder(const std::string& requested) {
   if (requested.empty()) {
     std::string pattern = (fs::temp_directory_path() / "zarnjob-demo-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw CfxResult(E_FAIL, "cannot make a temporary folder in " + fs::temp_directory_path().string());
+    if (!::mkdtemp(pattern.data()))
+      throw CfxResult(E_FAIL, "cannot make a temporary folder in " + fs::temp_directory_path().string());
     return pattern;
   }
   const fs::path folder = fs::absolute(requested);
@@ -56,8 +57,8 @@ std::string PrepareFolder(const std::string& requested) {
   if (fs::exists(folder, error)) {
     if (!fs::is_directory(folder, error)) throw CfxResult(E_INVALIDARG, "not a folder: " + folder.string());
     if (!fs::is_empty(folder, error)) {
-      throw CfxResult(E_INVALIDARG, "the demo makes its project in a new or empty folder; this one is not empty: " +
-                                        folder.string());
+      throw CfxResult(E_INVALIDARG,
+                      "the demo makes its project in a new or empty folder; this one is not empty: " + folder.string());
     }
   } else if (!fs::create_directories(folder, error) || error) {
     throw CfxResult(E_FAIL, "cannot make the folder " + folder.string() + ": " + error.message());

@@ -41,7 +41,8 @@ void RunRealPath(Context& context, const Invocation& call) {
   const zarnlocal::Project project = context.OpenProject();
   const CfxComPtr<ISBDocumentRoot> document = DocumentAt(project, call.arguments[0]);
   const CfxComPtr<ISBContainerRoot> root = project.Container();
-  const CfxBSTR path = context.Library([&] { return AppUtils::Document::GetPathToRealFile(document.get(), root.get()); });
+  const CfxBSTR path =
+      context.Library([&] { return AppUtils::Document::GetPathToRealFile(document.get(), root.get()); });
   PrintLine(path.ToTString());
 }
 

@@ -16,8 +16,7 @@ void RunHideDependent(Context& context, const Invocation& call) {
   const zarnlocal::Project project = context.OpenProject();
   const CfxComPtr<ISBUrl> location = ProjectLocation(project, call.arguments[0]);
   const CfxComPtr<ISBContainerRoot> root = project.Container();
-  context.Library(
-      [&] { AppUtils::Document::HideDependentFiles(location.get(), root.get(), call.Has("--recursive")); });
+  context.Library([&] { AppUtils::Document::HideDependentFiles(location.get(), root.get(), call.Has("--recursive")); });
 }
 
 }  // namespace zarnjob

@@ -14,10 +14,10 @@
 #include "commands.h"
 #include "context.h"
 #include "help.h"
-#include "zarn_version.h"
 #include "host/cfx_result.h"
 #include "localhost/local_host.h"
 #include "trace.h"
+#include "zarn_version.h"
 
 namespace zarnjob {
 namespace {

@@ -10,7 +10,8 @@ namespace zarnjob {
 void RunReadTemplate(Context& context, const Invocation& call) {
   const zarnlocal::Project project = context.OpenProject();
   const CfxComPtr<ISBContainerRoot> root = project.Container();
-  const std::string text = context.Library([&] { return AppUtils::Document::ReadTemplate(call.arguments[0], root.get()); });
+  const std::string text =
+      context.Library([&] { return AppUtils::Document::ReadTemplate(call.arguments[0], root.get()); });
   WriteBytes(text);
 }
 
