@@ -36,7 +36,7 @@ class ContractHost {
  public:
   virtual ~ContractHost() = default;
 
-  // A fresh project holding exactly the spec's files and file types.
+  // A fresh project holding exactly the files and file types it is given.
   virtual void MakeProject(const ProjectSpec& spec) = 0;
   // Drops every object of the project and opens it again from what the host
   // kept, as the next process would.
