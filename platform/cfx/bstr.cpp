@@ -53,7 +53,7 @@ CfxBSTR::BSTRData* HolderFor(const OLECHAR* text, std::size_t length) {
 }
 
 CfxBSTR::BSTRData* HolderForNarrow(std::string_view narrow) {
-  const std::u16string wide = CfxNarrowToWide(narrow);
+  const std::u16string wide = CfxCodePageToWide(narrow);
   return HolderFor(wide.data(), wide.size());
 }
 
@@ -200,6 +200,6 @@ std::size_t CfxBSTR::Length() const noexcept { return SysStringLen(data_->text_)
 
 std::string CfxBSTR::ToString() const { return CfxWideToNarrow(View()); }
 
-std::string CfxBSTR::ToTString() const { return ToString(); }
+std::string CfxBSTR::ToTString() const { return CfxWideToCodePage(View()); }
 
 std::u16string CfxBSTR::ToWString() const { return std::u16string(View()); }

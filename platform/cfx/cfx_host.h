@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include "host/bstr.h"
 #include "host/cfx_result.h"
@@ -57,6 +59,19 @@ CFX_API void CfxSetFileStreamProvider(CfxFileStreamProvider provider);
 // The default backend, for hosts that wrap it.
 CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream();
 
+// ---- The application's code page ------------------------------------------
+
+// The code page of narrow text: what ToTString gives and what the narrow
+// CfxBSTR constructors read. ToString always gives UTF-8.
+inline constexpr std::uint32_t kCfxCodePageUtf8 = 65001;  // the default
+inline constexpr std::uint32_t kCfxCodePageWindows1252 = 1252;
+// Throws std::invalid_argument for any other code page.
+CFX_API void CfxSetApplicationCodePage(std::uint32_t codePage);
+CFX_API std::uint32_t CfxApplicationCodePage() noexcept;
+// Conversions in the application's code page.
+CFX_API std::u16string CfxCodePageToWide(std::string_view narrow);
+CFX_API std::string CfxWideToCodePage(std::u16string_view wide);
+
 // ---- Accounting, for leak checks -------------------------------------------
 
 // Host strings allocated by SysAllocString* and not yet freed.
@@ -67,6 +82,12 @@ CFX_API std::size_t CfxLiveTaskMemCount() noexcept;
 CFX_API std::uint64_t CfxStringAllocationCount() noexcept;
 // How many times DiagnoseEntryToGenericCatch was called.
 CFX_API std::uint64_t CfxGenericCatchCount() noexcept;
+
+// Sees every CoTaskMemFree of a block (never of null) before the block is
+// freed; an empty observer removes it. For tests that check when the
+// library lets go of task memory.
+using CfxTaskMemFreeObserver = std::function<void(void* block)>;
+CFX_API void CfxSetTaskMemFreeObserver(CfxTaskMemFreeObserver observer);
 
 // ---- Fault injection, for tests --------------------------------------------
 

@@ -3,11 +3,14 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <utility>
 
 #include "cfx/cfx_host.h"
 
 namespace {
 std::atomic<std::size_t> liveBlocks{0};
+// Set only by a test's host while no other thread uses task memory.
+CfxTaskMemFreeObserver freeObserver;
 }  // namespace
 
 void* CoTaskMemAlloc(std::size_t size) noexcept {
@@ -19,8 +22,11 @@ void* CoTaskMemAlloc(std::size_t size) noexcept {
 
 void CoTaskMemFree(void* block) noexcept {
   if (block == nullptr) return;
+  if (freeObserver) freeObserver(block);
   liveBlocks.fetch_sub(1, std::memory_order_relaxed);
   std::free(block);
 }
 
 std::size_t CfxLiveTaskMemCount() noexcept { return liveBlocks.load(std::memory_order_relaxed); }
+
+void CfxSetTaskMemFreeObserver(CfxTaskMemFreeObserver observer) { freeObserver = std::move(observer); }

@@ -13,10 +13,12 @@
 //   name.CopyOnWrite();
 //   CheckStatus(url->GetName(name.out()));
 //
-// Narrow text is UTF-8. Bytes that are not valid UTF-8 become the lone
-// surrogates U+DC80..U+DCFF (one per byte) on the way in and turn back into
-// the same bytes on the way out, so any byte string survives a round trip.
-// A lone surrogate that did not come from such a byte becomes U+FFFD (EF BF BD).
+// Narrow text is in the application's code page: ToTString gives it and the
+// narrow constructors read it. ToString always gives UTF-8. In UTF-8, bytes
+// that are not valid UTF-8 become the lone surrogates U+DC80..U+DCFF (one
+// per byte) on the way in and turn back into the same bytes on the way out,
+// so any byte string survives a round trip. A lone surrogate that did not
+// come from such a byte becomes U+FFFD (EF BF BD).
 #pragma once
 
 #include <atomic>
@@ -66,7 +68,7 @@ class CFX_API CfxBSTR {
   explicit CfxBSTR(const OLECHAR* text);  // up to the first zero; null is empty
   CfxBSTR(const OLECHAR* text, std::size_t length);
   explicit CfxBSTR(std::u16string_view text);
-  explicit CfxBSTR(const char* narrow);         // UTF-8 up to the first zero; null is empty
+  explicit CfxBSTR(const char* narrow);         // up to the first zero; null is empty
   explicit CfxBSTR(const std::string& narrow);  // every byte, zero bytes included
   CfxBSTR(const CfxBSTR& other) noexcept;
   CfxBSTR(CfxBSTR&& other) noexcept;
@@ -89,7 +91,7 @@ class CFX_API CfxBSTR {
   bool IsEmpty() const noexcept { return Length() == 0; }
 
   std::string ToString() const;   // UTF-8
-  std::string ToTString() const;  // the application's code page, UTF-8 here
+  std::string ToTString() const;  // the application's code page
   std::u16string ToWString() const;
 
   friend bool operator==(const CfxBSTR& a, std::u16string_view b) noexcept { return a.View() == b; }

@@ -5,8 +5,9 @@
 //
 //   HRESULT GetName(BSTR* out) override { return Answer(Line("GetName"), out, name); }
 //
-// Run journals the call, applies an injected fault and does the work. Its
-// out slots are cleared first, so a call that fails leaves them null or 0.
+// Run journals the call, applies an injected fault and does the work. It
+// notes what each out slot held when the call came in (Host::OutSlots), then
+// clears the slots, so a call that fails leaves them null or 0.
 #pragma once
 
 #include <concepts>
@@ -48,8 +49,10 @@ class FacetOf : public I, public Facet {
   // takes back what it gave, so a failed call never hands anything out.
   template <class Work, class... Outs>
   HRESULT Run(std::string line, Work work, Outs*... outs) const {
+    std::string slots;  // what the caller handed in, before the slots are cleared
+    ((slots += (slots.empty() ? "" : ", ") + SlotState(outs)), ...);
     ((outs ? void(*outs = Outs{}) : void()), ...);  // what comes in may be garbage: no freeing
-    const HRESULT status = Record(std::move(line));
+    const HRESULT status = Record(std::move(line), std::move(slots));
     if (FAILED(status)) return status;
     const HRESULT done = work();
     if (FAILED(done)) (Drop(outs), ...);

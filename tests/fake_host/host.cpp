@@ -26,12 +26,19 @@ Host::Host() {
                           [this](const CfxCreateRequest& request, void** out) { return Create(request, out); });
   CfxSetFileStreamProvider([this] { return MakeFakeFileStream(*this); });
   Paths::SetBackend(&paths_);
+  CfxSetTaskMemFreeObserver([this](void* block) {
+    const auto label = taskMemLabels_.find(block);
+    if (label == taskMemLabels_.end()) return;
+    Note("CoTaskMemFree(" + label->second + ")");
+    taskMemLabels_.erase(label);
+  });
   stringBaseline_ = CfxLiveStringCount();
   taskMemBaseline_ = CfxLiveTaskMemCount();
 }
 
 Host::~Host() {
   CfxFailStringAllocation(0);
+  CfxSetTaskMemFreeObserver({});
   Paths::SetBackend(nullptr);
   CfxSetFileStreamProvider({});
   CfxRegisterClassFactory(CLSID_ZarnServerJob, {});
@@ -51,7 +58,7 @@ void Host::FailOp(std::string match, int nth, HRESULT status) { opFaults_.push_b
 
 void Host::FailAllocation(std::uint64_t n) { CfxFailStringAllocation(n); }
 
-HRESULT Host::Record(std::string line) {
+HRESULT Host::Record(std::string line, std::string outSlots) {
   ++calls_;
   HRESULT status = S_OK;
   for (OpFault& fault : opFaults_) {
@@ -62,7 +69,24 @@ HRESULT Host::Record(std::string line) {
   if (const auto fault = callFaults_.find(calls_); fault != callFaults_.end()) status = fault->second;
   journal_.push_back(std::move(line));
   allocationsAtCalls_.push_back(CfxStringAllocationCount());
+  outSlots_.push_back(std::move(outSlots));
   return status;
+}
+
+void Host::Note(std::string line) {
+  journal_.push_back(std::move(line));
+  allocationsAtCalls_.push_back(CfxStringAllocationCount());
+  outSlots_.emplace_back();
+}
+
+void Host::JournalTaskMemFree(const void* block, std::string label) { taskMemLabels_[block] = std::move(label); }
+
+std::string Host::OutSlotsOf(std::string_view match) const {
+  for (std::size_t i = 0; i < journal_.size(); ++i) {
+    if (journal_[i].find(match) != std::string::npos) return outSlots_[i];
+  }
+  ADD_FAILURE() << "no journal line contains " << match;
+  return {};
 }
 
 void Host::RecordOrThrow(std::string line) {

@@ -22,6 +22,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -48,7 +49,14 @@ class Host {
   void ClearJournal() {
     journal_.clear();
     allocationsAtCalls_.clear();
+    outSlots_.clear();
   }
+  // For each journal line, what the library handed in as the call's out
+  // slots, comma-separated in the operation's order (SlotState: `null`,
+  // `empty`, `set` or the number); empty for a call without out slots.
+  const std::vector<std::string>& OutSlots() const { return outSlots_; }
+  // The out slots of the first journal line that contains `match`.
+  std::string OutSlotsOf(std::string_view match) const;
   // For each journal line, the process's host string allocations
   // (CfxStringAllocationCount) when that call was journaled: tells between
   // which host calls each allocation was made.
@@ -87,7 +95,12 @@ class Host {
 
   // ---- For the fakes ----
   // Journals one call and returns its injected status (S_OK: none).
-  HRESULT Record(std::string line);
+  HRESULT Record(std::string line, std::string outSlots = {});
+  // Journals a line that is no host call: not counted, never failed.
+  void Note(std::string line);
+  // Opt-in: when the library frees this task memory block, the journal
+  // gets the line `CoTaskMemFree(<label>)` at that point.
+  void JournalTaskMemFree(const void* block, std::string label);
   // Record for calls that cannot return a status: a failure is thrown.
   void RecordOrThrow(std::string line);
   Object* ObjectOf(const IUnknown* pointer) const;
@@ -115,6 +128,8 @@ class Host {
   std::unordered_map<const IUnknown*, Object*> owners_;
   std::vector<std::string> journal_;
   std::vector<std::uint64_t> allocationsAtCalls_;
+  std::vector<std::string> outSlots_;
+  std::unordered_map<const void*, std::string> taskMemLabels_;
   int calls_ = 0;
   std::map<int, HRESULT> callFaults_;  // absolute call number -> status
   std::vector<OpFault> opFaults_;

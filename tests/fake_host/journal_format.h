@@ -9,6 +9,7 @@
 #include <concepts>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "host/bstr.h"
 #include "host/nsid.h"
@@ -32,6 +33,21 @@ std::string Arg(T value) {
   } else {
     return std::to_string(value);
   }
+}
+
+// What an out slot held when a call came in: `null` for no slot, otherwise
+// the number or host boolean in it, and for a string, interface or array
+// slot `empty` (a null pointer in it) or `set` (anything else; a slot that
+// comes in set would be overwritten and its old value lost).
+template <class T>
+  requires std::is_arithmetic_v<T>
+std::string SlotState(const T* slot) {
+  return slot ? std::to_string(+*slot) : "null";
+}
+template <class T>
+std::string SlotState(T* const* slot) {
+  if (!slot) return "null";
+  return *slot ? "set" : "empty";
 }
 
 // The name of an identified interface, or the braced identifier when unknown.

@@ -6,7 +6,9 @@ namespace fakehost {
 
 Host& Facet::TheHost() const { return owner_->TheHost(); }
 
-HRESULT Facet::Record(std::string line) const { return TheHost().Record(std::move(line)); }
+HRESULT Facet::Record(std::string line, std::string slots) const {
+  return TheHost().Record(std::move(line), std::move(slots));
+}
 
 Object* Facet::ObjectOf(const IUnknown* pointer) const { return TheHost().ObjectOf(pointer); }
 
@@ -35,7 +37,7 @@ void* Object::FacetFor(const nsID& iid) const {
 }
 
 HRESULT Object::Query(const nsID& iid, void** out) {
-  const HRESULT status = host_.Record(name_ + ".QueryInterface(" + InterfaceName(iid) + ")");
+  const HRESULT status = host_.Record(name_ + ".QueryInterface(" + InterfaceName(iid) + ")", SlotState(out));
   if (!out) return E_POINTER;
   *out = nullptr;
   if (FAILED(status)) return status;

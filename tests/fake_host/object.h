@@ -46,8 +46,9 @@ class Facet {
   // `<object>.<Interface>.<op>(<args>)`.
   template <class... Args>
   std::string Line(const char* op, const Args&... args) const;
-  // Journals the call and applies any injected fault; see Run.
-  HRESULT Record(std::string line) const;
+  // Journals the call and applies any injected fault; see Run. `slots`
+  // describes the out slots as they came in (SlotState).
+  HRESULT Record(std::string line, std::string slots = {}) const;
   Object* ObjectOf(const IUnknown* pointer) const;
   // A new host string; E_OUTOFMEMORY when the allocation fails.
   HRESULT GiveText(BSTR* slot, std::u16string_view text) const;

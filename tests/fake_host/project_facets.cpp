@@ -2,17 +2,20 @@
 
 #include <cstring>
 
+#include "fake_host/host.h"
 #include "host/cotaskmem.h"
 
 namespace fakehost {
 
-HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count,
-                                 bool emptyAsArray) {
+HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out,
+                                 std::int32_t* count) const {
   if (!out || !count) return S_OK;
   if (texts.empty()) {
     if (!emptyAsArray) return S_OK;
     *out = static_cast<LPOLESTR*>(CoTaskMemAlloc(0));
-    return *out ? S_OK : E_OUTOFMEMORY;
+    if (!*out) return E_OUTOFMEMORY;
+    if (journalFrees) TheHost().JournalTaskMemFree(*out, "array");
+    return S_OK;
   }
   auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
   if (!array) return E_OUTOFMEMORY;
@@ -25,6 +28,10 @@ HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLE
       return E_OUTOFMEMORY;
     }
     std::memcpy(array[i], texts[i].c_str(), bytes);
+  }
+  if (journalFrees) {
+    for (std::size_t i = 0; i < texts.size(); ++i) TheHost().JournalTaskMemFree(array[i], Arg(texts[i]));
+    TheHost().JournalTaskMemFree(array, "array");
   }
   *out = array;
   *count = static_cast<std::int32_t>(texts.size());

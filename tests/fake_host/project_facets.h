@@ -158,17 +158,19 @@ class FakeFileTypes final : public FacetOf<ISBFileTypes> {
   // An answer without extensions comes as an allocated array of no strings
   // with a count of 0, instead of no array at all.
   bool emptyAsArray = false;
+  // Opt-in: the library's CoTaskMemFree of each string is journaled as
+  // `CoTaskMemFree("<text>")`, and that of the array as `CoTaskMemFree(array)`.
+  bool journalFrees = false;
 
   HRESULT GetDependentExtensions(BSTR extension, LPOLESTR** out, std::int32_t* count) override {
     return Run(
         Line("GetDependentExtensions", extension),
-        [&] { return GiveArray(Lookup(dependents, Text(extension)), out, count, emptyAsArray); }, out, count);
+        [&] { return GiveArray(Lookup(dependents, Text(extension)), out, count); }, out, count);
   }
 
  private:
   // A task-memory array of task-memory strings, as the caller frees them.
-  static HRESULT GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count,
-                           bool emptyAsArray);
+  HRESULT GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) const;
 };
 
 class FakeDocumentRoot final : public FacetOf<ISBDocumentRoot> {
