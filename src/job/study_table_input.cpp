@@ -74,7 +74,10 @@ void AddStudyTableToJob(ISBZarnServerJob* job, ISBUrl* studyTable, ISBContainerR
   }
   ISBUrl* base = relativeTo;
   if (stageInInput) {
-    const std::string fileName = FileNameOf(staged.get()).ToString();
+    // The narrow text goes straight back through the narrow constructor, so
+    // it must be in the application's code page like every other name here:
+    // UTF-8 bytes read as a single-byte code page would stage a different file.
+    const std::string fileName = FileNameOf(staged.get()).ToTString();
     staged = ChildOf(staged.get(), "Input/" + fileName);
     base = studyTable;
   }

@@ -29,7 +29,7 @@ class FacetOf : public I, public Facet {
  public:
   HRESULT QueryInterface(const nsID& iid, void** out) override { return Owner().Query(iid, out); }
   std::uint32_t AddRef() override { return Owner().AddRef(); }
-  std::uint32_t Release() override { return Owner().Release(); }
+  std::uint32_t Release() override { return Owner().Release(interfaceName_); }
 
   const nsID* Iid() const override {
     if constexpr (HasInterfaceId<I>) {

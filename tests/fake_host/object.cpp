@@ -50,6 +50,6 @@ HRESULT Object::Query(const nsID& iid, void** out) {
 
 void Object::Index(Facet& facet) { host_.IndexFacet(facet.Unknown(), *this); }
 
-void Object::JournalFinalRelease() { static_cast<void>(host_.Record(name_ + ".Release()")); }
+void Object::JournalRelease(const std::string& what) { static_cast<void>(host_.Record(name_ + "." + what)); }
 
 }  // namespace fakehost

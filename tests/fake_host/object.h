@@ -61,6 +61,8 @@ class Facet {
   std::string Describe(const IUnknown* pointer) const;
 
   friend class Object;
+  template <class I>
+  friend class FacetOf;
   const char* interfaceName_;
   Object* owner_ = nullptr;
 };
@@ -82,6 +84,12 @@ class Object {
   // order the library let go of the object. It counts as a host call (for
   // FailCall and CallCount); an injected status on it is ignored.
   bool journalFinalRelease = false;
+  // Opt-in: every release is journaled as `<name>.<Interface>.Release()`,
+  // naming the interface it came through, so a test can see when the
+  // library let go of one of its references while it still holds another
+  // (a location and its file view are facets of one object). Counted like
+  // journalFinalRelease.
+  bool journalReleases = false;
 
   // Adds the facet F (one per interface).
   template <class F>
@@ -129,14 +137,16 @@ class Object {
 
   HRESULT Query(const nsID& iid, void** out);
   std::uint32_t AddRef() { return static_cast<std::uint32_t>(++refs_); }
-  std::uint32_t Release() {
+  // `via` is the interface the release came through.
+  std::uint32_t Release(const char* via) {
     --refs_;
-    if (journalFinalRelease && refs_ == held) JournalFinalRelease();
+    if (journalReleases) JournalRelease(std::string(via) + ".Release()");
+    if (journalFinalRelease && refs_ == held) JournalRelease("Release()");
     return static_cast<std::uint32_t>(refs_);
   }
 
  private:
-  void JournalFinalRelease();
+  void JournalRelease(const std::string& what);
   void Index(Facet& facet);
 
   Host& host_;

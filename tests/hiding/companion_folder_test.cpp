@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ZarnServerJobUtils.h"
 #include "hiding/hiding_project.h"
 #include "hiding/hiding_scenes.h"
@@ -114,6 +116,33 @@ TEST(HideCompanionFolder, EveryFailingHostCallEndsTheCallThereAndLeaksNothing) {
     EXPECT_EQ(project.host.Journal().size(), n) << n;
     EXPECT_TRUE(project.host.Balanced()) << n;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HideCompanionFolder, AnyNonZeroExistsMeansTheFolderIsThere) {
+  for (const VARIANT_BOOL found : {VARIANT_BOOL{1}, static_cast<VARIANT_BOOL>(0x8000), VARIANT_TRUE}) {
+    StudyTable project(false, false);
+    project.space.Get<FakeFileUrl>().exists = found;
+    HideDependentFiles(project.Folder(), project.Container(), false);
+    EXPECT_EQ(project.host.Journal(), Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry})) << found;
+    EXPECT_TRUE(project.host.Balanced());
+  }
+}
+
+TEST(HideCompanionFolder, LetsGoOfTheFirstFolderBeforeMakingTheSecondAndOfItsFileViewWhenReplaced) {
+  StudyTable project(false, true);
+  project.space.journalReleases = true;
+  HideDependentFiles(project.Folder(), project.Container(), false);
+
+  Journal expected = Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry});
+  const auto second = std::find(expected.begin(), expected.end(), R"(T.ISBUrl.CreateChildUrl("T_Files/"))");
+  expected.insert(expected.insert(second, "space.ISBUrl.Release()") + 3, "space.ISBFileUrl.Release()");
+  EXPECT_EQ(project.host.Journal(), expected);
+  EXPECT_EQ(project.host.OutSlotsOf("space.ISBFileUrl.Exists"), "0");
+  EXPECT_TRUE(project.host.Balanced());
 }
 
 }  // namespace

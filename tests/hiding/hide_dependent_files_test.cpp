@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 
 #include "ZarnServerJobUtils.h"
+#include "fake_host/code_page.h"
 #include "hiding/hiding_project.h"
 #include "hiding/hiding_scenes.h"
 
@@ -170,6 +172,46 @@ TEST(HideDependentFiles, EveryFailingStringAllocationRaisesAndLeaksNothing) {
     EXPECT_TRUE(project.host.Balanced()) << n;
   }
   EXPECT_GE(badAllocsAfterTheArrayCame, 2);  // the first and the second string
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HideDependentFiles, FreesEachDependentExtensionRightAfterReadingItAndTheArrayAfterTheLast) {
+  ModelWithDependents project;
+  project.types.Get<FakeFileTypes>().journalFrees = true;
+  HideDependentFiles(project.Folder(), project.Container(), false);
+
+  const Journal& journal = project.host.Journal();
+  const auto asked = std::find(journal.begin(), journal.end(), R"(types.ISBFileTypes.GetDependentExtensions("abc"))");
+  ASSERT_NE(asked, journal.end());
+  const auto first = static_cast<std::size_t>(asked - journal.begin()) + 1;
+  EXPECT_EQ(Journal(asked + 1, asked + 5), (Journal{R"(CoTaskMemFree("def"))", R"(CoTaskMemFree("ghi"))",
+                                                    "CoTaskMemFree(array)", "model.QueryInterface(ISBFileUrl)"}));
+  // Each string is read (one host string made from it) and freed before the next is read.
+  const auto& made = project.host.AllocationsAtCalls();
+  EXPECT_EQ(made[first] - made[first - 1], 1u);
+  EXPECT_EQ(made[first + 1] - made[first], 1u);
+  EXPECT_EQ(made[first + 2], made[first + 1]);
+  EXPECT_TRUE(project.host.Balanced());
+}
+
+TEST(HideDependentFiles, PathsAndExtensionsTravelInTheApplicationsCodePage) {
+  fakehost::CodePage windows1252(kCfxCodePageWindows1252);
+  Project project;
+  project.Entry("model", u"/p/m\u00F6del.abc");
+  project.types.Get<FakeFileTypes>().dependents[u"abc"] = {u"d\u00EBf"};
+  project.container.Get<FakeContainerRoot>().existingFiles = {"/p/m\xC3\xB6" "del.d\xC3\xAB" "f"};
+  HideDependentFiles(project.Folder(), project.Container(), false);
+
+  const Journal& journal = project.host.Journal();
+  const auto has = [&](const std::string& line) { return std::find(journal.begin(), journal.end(), line) != journal.end(); };
+  // Narrow text is single bytes (0xF6, 0xEB); the host's own texts are wide.
+  EXPECT_TRUE(has(R"(Paths::Extension("/p/m\xF6del.abc"))"));
+  EXPECT_TRUE(has(R"(Paths::ReplaceExtension("/p/m\xF6del.abc", ".d\xEBf"))"));
+  EXPECT_EQ(project.Hidden(), std::vector<std::u16string>{u"/p/m\u00F6del.d\u00EBf"});
+  EXPECT_TRUE(project.host.Balanced());
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "ZarnServerJobUtils.h"
+#include "fake_host/code_page.h"
 #include "fake_host/host.h"
 #include "fake_host/raised.h"
 #include "job/study_table_scene.h"
@@ -142,6 +145,12 @@ TEST(AddStudyTableToJob, TheBlankCompanionFolderWinsAndTheUnderscoreOneIsTheFall
              underscoreSource,
              {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
               CopyLine("/p/T_Files/*", "T Files")}})},
+      {VARIANT_FALSE, static_cast<VARIANT_BOOL>(0x8000), false,
+       Join({added,
+             lookBoth,
+             underscoreSource,
+             {"table.ISBUrl.GetName()", "job.ISBZarnServerJob.GetDocumentsFolder()",
+              CopyLine("/p/T_Files/*", "T Files")}})},
       {VARIANT_FALSE, VARIANT_TRUE, true,
        Join({areaAdded,
              lookBoth,
@@ -232,6 +241,66 @@ TEST(AddStudyTableToJob, AnyFailingHostCallEndsTheCallWithItsStatusAndLeaksNothi
     EXPECT_EQ(project.host.Journal().size(), failing) << "nothing runs after the failing call";
     EXPECT_TRUE(project.host.Balanced()) << "call " << failing;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(AddStudyTableToJob, ReleasesTheReplacedStagedLocationAndTheCopyResultAtOnce) {
+  Project project;
+  for (Object* object : {&project.area, &project.copied, &project.files}) object->journalFinalRelease = true;
+  project.Stage(nullptr, true, true);
+
+  const Lines& journal = project.host.Journal();
+  const auto at = [&](const std::string& line) { return std::find(journal.begin(), journal.end(), line); };
+  // The location named after the file area is let go as soon as its input-folder child replaces it.
+  ASSERT_NE(at("area.Release()"), journal.end());
+  EXPECT_EQ(*std::prev(at("area.Release()")), "area.ISBUrl.CreateChildUrl(\"Input/J.std\")");
+  // The copy's result is released right after the copy, before anything of the call's own.
+  ASSERT_NE(at("copied.Release()"), journal.end());
+  EXPECT_EQ(*std::prev(at("copied.Release()")), CopyLine("/p/T Files/*", "Input/J Files"));
+  EXPECT_EQ(*std::next(at("copied.Release()")), "files.Release()");
+  EXPECT_TRUE(project.host.Balanced());
+}
+
+TEST(AddStudyTableToJob, EveryOutSlotComesInEmptyAndTheCopyResultSlotIsReal) {
+  Project project;
+  project.Stage(project.base.As<ISBUrl>(), true, false);
+  for (const char* call : {"GetJobFiles", "files.ISBJobFiles.GetName", "GetFileName", "GetRelativeUrl(area)",
+                           "tFiles.QueryInterface"}) {
+    EXPECT_EQ(project.host.OutSlotsOf(call), "empty") << call;
+  }
+  EXPECT_EQ(project.host.OutSlotsOf("CopyFiles"), "empty");
+}
+
+TEST(AddStudyTableToJob, NamesTravelInTheApplicationsCodePage) {
+  // In Windows-1252 "ü" is the single byte 0xFC, so the escape "%FC" of a
+  // relative URL decodes to it, and every name made from narrow text must
+  // come back as the same wide text.
+  fakehost::CodePage windows1252(kCfxCodePageWindows1252);
+  Project project;
+  project.job.Get<FakeZarnServerJob>().documentsFolder = u"/srv/dök";
+  auto& table = project.table.Get<FakeUrl>();
+  table.fileName = u"Tü.std";
+  table.name = u"Tü";
+  table.children = {{u"Input/Tü.std", &project.inT}, {u"Tü Files", &project.tFiles}, {u"Tü Files/*", &project.tAll}};
+  table.relative = {{&project.inT, u"Input/T%FC.std"}, {&project.inTFiles, u"Input/T%FC%20Files"}};
+  auto& staged = project.inT.Get<FakeUrl>();
+  staged.fileName = u"Tü.std";
+  staged.name = u"Tü";
+  staged.children = {{u"Tü Files", &project.inTFiles}};
+  project.tAll.Get<FakeFileUrl>().path = u"/p/Tü Files/*";
+
+  project.Stage(nullptr, false, true);
+
+  const Lines& journal = project.host.Journal();
+  EXPECT_EQ(journal[2], "table.ISBUrl.CreateChildUrl(\"Input/T\\xC3\\xBC.std\")");
+  EXPECT_EQ(journal[5], "job.ISBZarnServerJob.AddInputFile(table, \"Input/T\\xC3\\xBC.std\")");
+  EXPECT_EQ(journal.back(),
+            "files.ISBJobFiles.CopyFiles(\"/p/T\\xC3\\xBC Files/*\", \"/srv/d\\xC3\\xB6k\\\\Input/T\\xC3\\xBC Files\", 513, "
+            "0, empty, empty, empty, empty)");
+  EXPECT_TRUE(project.host.Balanced());
 }
 
 }  // namespace
