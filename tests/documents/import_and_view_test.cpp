@@ -16,12 +16,17 @@ TEST(ImportAndView, UnlocksRegeneratesInsideTheOperationSavesShowsAndLocksAgain)
   for (const bool openView : {false, true}) {
     Project p;
     const Entry e = p.Add("loc", "doc");
+    p.view.journalFinalRelease = true;  // the opened view is let go at once
     {
       const auto document = ImportAndView(e.url.As<ISBUrl>(), openView, p.Root());
       EXPECT_EQ(document.get(), e.doc->As<ISBDocumentRoot>()) << openView;
       EXPECT_EQ(e.doc->Refs(), 2) << "the caller owns exactly one more reference";
     }
-    EXPECT_EQ(p.host.Journal(), ImportLines("loc", "doc", openView));
+    Lines expected = ImportLines("loc", "doc", openView);
+    if (openView) expected.insert(expected.end() - 2, "view.Release()");
+    EXPECT_EQ(p.host.Journal(), expected);
+    EXPECT_EQ(p.host.OutSlotsOf("GetDocument("), "empty");
+    if (openView) EXPECT_EQ(p.host.OutSlotsOf("OpenView"), "empty");
     EXPECT_EQ(ServerLocks(*e.doc), 0);
     EXPECT_TRUE(p.host.Balanced()) << openView;
   }

@@ -49,6 +49,7 @@ TEST(GetPathToRealFile, ADocumentWithAFileOfItsOwnGivesExactlyItsPath) {
       EXPECT_EQ(path, u"C:\\Runs\\Bericht Ä 1.SDD") << marker;
     }
     EXPECT_EQ(w.host.Journal(), kPathLines) << marker;
+    EXPECT_EQ(w.host.OutSlotsOf("IsVirtual"), "0") << "the answer slot is preset to 0";
     EXPECT_TRUE(w.host.Balanced()) << marker;
   }
 }
@@ -60,6 +61,11 @@ TEST(GetPathToRealFile, AVirtualDocumentIsSavedIntoTheWorkspaceUnderItsOwnNameAn
     EXPECT_EQ(path, u"/home/u/ws\\Bericht Ä 1.SDD");
   }
   EXPECT_EQ(w.host.Journal(), VirtualLines());
+  EXPECT_EQ(w.host.OutSlotsOf("IsVirtual"), "0");
+  // No drive or folder is asked for; name and extension come into empty strings.
+  EXPECT_EQ(w.host.OutSlotsOf("SplitPath"), "null, null, empty, empty");
+  EXPECT_EQ(w.host.OutSlotsOf("MakePath"), "empty");
+  EXPECT_EQ(w.host.OutSlotsOf("ExpandVariables"), "empty");
   EXPECT_TRUE(w.host.Balanced());
 }
 
