@@ -11,12 +11,24 @@ namespace {
 constexpr std::string_view kMarker = "Documents";
 constexpr const char* kOutsideDocuments = "File does not reside in server side documents folder.";
 
-// True when the text has a ".." segment between separators ('/' or '\') or
-// at either end: appended to the client folder it would climb out of it.
+constexpr const char* kLeavesClientFolder = "File path leaves the client folder of the job.";
+
+// True when the tail, appended to the client folder, climbs above it once
+// its "." and ".." segments are resolved (separators '/' and '\'). A tail
+// that does not begin with a separator continues the client folder's own
+// name, so its first segment adds no level.
 bool ClimbsOut(std::string_view tail) {
+  int depth = 0;
+  bool continuesFolderName = !tail.empty() && tail.front() != '/' && tail.front() != '\\';
   for (std::size_t begin = 0;;) {
     const std::size_t end = tail.find_first_of("/\\", begin);
-    if (tail.substr(begin, end - begin) == "..") return true;
+    const std::string_view segment = tail.substr(begin, end - begin);
+    if (segment == "..") {
+      if (--depth < 0) return true;
+    } else if (!segment.empty() && segment != "." && !continuesFolderName) {
+      ++depth;
+    }
+    continuesFolderName = false;
     if (end == std::string_view::npos) return false;
     begin = end + 1;
   }
@@ -37,7 +49,7 @@ CfxComPtr<ISBUrl> DeduceClientUrl(const std::string& serverPath, ISBManagedJob* 
   if (marker == std::string::npos) Raise(E_INVALIDARG, kOutsideDocuments);
   const std::string tail = serverPath.substr(marker + kMarker.size());
   // The server names the tail and the file is then written on the client.
-  if (ClimbsOut(tail)) Raise(E_INVALIDARG, kOutsideDocuments);
+  if (ClimbsOut(tail)) Raise(E_INVALIDARG, kLeavesClientFolder);
 
   CfxBSTR clientFolder;
   clientFolder.CopyOnWrite();

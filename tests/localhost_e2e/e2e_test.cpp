@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ZarnServerJobUtils.h"
@@ -105,13 +106,17 @@ TEST_F(EndToEnd, AServerPathOutsideTheDocumentsFolderIsRefusedBeforeAnythingIsWr
   const CfxVariant argument{};
   CfxComPtr<ISBZarnServerJob> job = CreateZarnServerJob(argument, plan.get(), "", Root(), false);
   const zarnlocal::ServerJob handle = *zarnlocal::ServerJob::Of(job.get());
-  for (const char* path : {"/jobs/1/Output/a.txt", "/jobs/1/Documents/../../escape.txt"}) {
+  const std::pair<const char*, const char*> refused[] = {
+      {"/jobs/1/Output/a.txt", "File does not reside in server side documents folder."},
+      {"/jobs/1/Documents/../../escape.txt", "File path leaves the client folder of the job."},
+  };
+  for (const auto& [path, description] : refused) {
     try {
       static_cast<void>(DeduceClientUrl(path, handle.ManagedJob(), Root()));
       ADD_FAILURE() << path;
     } catch (const CfxResult& result) {
       EXPECT_EQ(result.Code(), E_INVALIDARG) << path;
-      EXPECT_EQ(result.Description(), "File does not reside in server side documents folder.");
+      EXPECT_EQ(result.Description(), description);
     }
   }
   EXPECT_FALSE(ReadFile("escape.txt"));

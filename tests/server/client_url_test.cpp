@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ZarnServerJobUtils.h"
@@ -46,6 +47,10 @@ TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
       {"/x/Documents/a.txt", u"C:/J/", u"file:C:/J//a.txt"},
       {"/x/Documents/a..b/..c/d..", u"C:/J", u"file:C:/J/a..b/..c/d.."},
       {"/x/Documents/./a", u"C:/J", u"file:C:/J/./a"},
+      // Climbing back down into the client folder stays in it.
+      {"/jobs/1/Documents/a/../b.txt", u"C:/J", u"file:C:/J/a/../b.txt"},
+      {"/x/Documents/a/..", u"C:/J", u"file:C:/J/a/.."},
+      {"/x/Documents/sub\\..\\c/./d/../e", u"C:/J", u"file:C:/J/sub\\..\\c/./d/../e"},
   };
   for (const Case& c : cases) {
     ClientUrlHost t;
@@ -60,18 +65,22 @@ TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
 }
 
 TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTheJob) {
-  // No marker (case counts), or a tail that would climb out of the client folder.
-  const std::vector<std::string> paths{
-      "/x/documents/a.txt",      "/x/DOCUMENTS/a.txt",     "",
-      "/x/Documents/../a.txt",   "/x/Documents/a/../../b", "/x/Documents/a/..",
-      "/x/Documents\\..\\a.txt", "/x/Documents..",         "/x/Documents../a",
-      "/x/Documents/sub\\..",
+  const std::string kLeaves = "File path leaves the client folder of the job.";
+  // No marker (case counts), or a tail that climbs above the client folder
+  // once resolved; a tail glued to the folder's name adds no level.
+  const std::vector<std::pair<std::string, std::string>> cases{
+      {"/x/documents/a.txt", kOutside},       {"/x/DOCUMENTS/a.txt", kOutside},
+      {"", kOutside},                         {"/x/Documents/../a.txt", kLeaves},
+      {"/x/Documents/a/../../b", kLeaves},    {"/x/Documents\\..\\a.txt", kLeaves},
+      {"/x/Documents..", kLeaves},            {"/x/Documents../a", kLeaves},
+      {"/x/Documents/./../a", kLeaves},       {"/x/Documents/a/./../b/../..", kLeaves},
+      {"/x/MyDocumentsOld/../a", kLeaves},
   };
-  for (const std::string& path : paths) {
+  for (const auto& [path, description] : cases) {
     ClientUrlHost t;
     const CfxResult result = RaisedBy([&] { t.Deduce(path); });
     EXPECT_EQ(result.Code(), E_INVALIDARG) << path;
-    EXPECT_EQ(result.Description(), kOutside) << path;
+    EXPECT_EQ(result.Description(), description) << path;
     EXPECT_EQ(result.LastDescriptionAction(), 0) << path;
     EXPECT_EQ(t.host.Journal(), Lines{"root.ISBContainerRoot.GetUrlFactory()"}) << path;
     EXPECT_TRUE(t.host.Balanced()) << path;
