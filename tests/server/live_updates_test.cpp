@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <functional>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "ZarnServerJobUtils.h"
+#include "cfx/cfx_host.h"
 #include "fake_host/host.h"
 #include "fake_host/raised.h"
 
@@ -56,6 +58,37 @@ TEST(LiveUpdates, StartHandsTheMaskPropertyBackUnchangedEvenWhenEmpty) {
                                      std::string("job.ISBJob.BeginLiveUpdates(") + row.passed + ")"}));
     EXPECT_TRUE(host.Balanced());
   }
+}
+
+// A job that notes how many host strings are alive when each call comes in.
+class StringCountingJob final : public fakehost::FacetOf<ISBJob> {
+ public:
+  StringCountingJob() : FacetOf("ISBJob") {}
+  std::size_t liveAtGetProperty = 0;
+  std::size_t liveAtBegin = 0;
+
+  HRESULT GetProperty(BSTR name, BSTR* out) override {
+    liveAtGetProperty = CfxLiveStringCount();
+    return Answer(Line("GetProperty", name), out, std::u16string(u"m"));
+  }
+  HRESULT BeginLiveUpdates(BSTR mask) override {
+    liveAtBegin = CfxLiveStringCount();
+    return Run(Line("BeginLiveUpdates", mask));
+  }
+  HRESULT EndLiveUpdates(BSTR text) override { return Run(Line("EndLiveUpdates", text)); }
+};
+
+TEST(LiveUpdates, ThePropertyNameIsFreedBeforeTheMaskGoesBackToTheJob) {
+  Host host;
+  auto& job = host.Make("job");
+  auto& fake = job.Add<StringCountingJob>();
+  const std::size_t before = CfxLiveStringCount();
+
+  StartLiveUpdates(job.As<ISBJob>());
+
+  EXPECT_EQ(fake.liveAtGetProperty, before + 1) << "the property name";
+  EXPECT_EQ(fake.liveAtBegin, before + 1) << "the mask alone: the name is gone";
+  EXPECT_TRUE(host.Balanced());
 }
 
 TEST(LiveUpdates, EveryJobStatusIsCheckedAndAFailureEndsTheCall) {
