@@ -26,7 +26,9 @@ TEST(ImportAndView, UnlocksRegeneratesInsideTheOperationSavesShowsAndLocksAgain)
     if (openView) expected.insert(expected.end() - 2, "view.Release()");
     EXPECT_EQ(p.host.Journal(), expected);
     EXPECT_EQ(p.host.OutSlotsOf("GetDocument("), "empty");
-    if (openView) EXPECT_EQ(p.host.OutSlotsOf("OpenView"), "empty");
+    if (openView) {
+      EXPECT_EQ(p.host.OutSlotsOf("OpenView"), "empty");
+    }
     EXPECT_EQ(ServerLocks(*e.doc), 0);
     EXPECT_TRUE(p.host.Balanced()) << openView;
   }

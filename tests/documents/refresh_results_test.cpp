@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <algorithm>
 #include <string>
 
@@ -33,7 +35,7 @@ TEST(RefreshResults, ImportsEachEntryInIndexOrderAndLeavesEveryDocumentUnlocked)
 }
 
 TEST(RefreshResults, ACountBelowOneListsAndStops) {
-  for (const int count : {0, -1}) {
+  for (const int count : {0, -1, INT32_MIN}) {
     Project p;
     p.Add("e1", "d1");
     p.list.Get<FakeUrlList>().count = count;

@@ -41,7 +41,7 @@ TEST(TaskMemStrings, AReaderThatRaisesHalfwayLeavesNothingBehind) {
 }
 
 TEST(TaskMemStrings, AnArrayWithACountBelowOneIsFreedUnread) {
-  for (const std::int32_t count : {0, -1}) {
+  for (const std::int32_t count : {0, -1, INT32_MIN}) {
     Host host;
     int reads = 0;
     {

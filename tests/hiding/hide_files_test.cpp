@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <optional>
 
 #include "ZarnServerJobUtils.h"
@@ -34,7 +36,8 @@ const Journal kTwoEntries{
 };
 
 TEST(HideFiles, HidesEachListedEntryInIndexOrderAndLeavesTheCallersQueryAlone) {
-  for (const std::optional<int> count : {std::optional<int>(), std::optional<int>(0), std::optional<int>(-1)}) {
+  for (const std::optional<int> count :
+       {std::optional<int>(), std::optional<int>(0), std::optional<int>(-1), std::optional<int>(INT32_MIN)}) {
     TwoEntries project;
     project.list.Get<FakeUrlList>().count = count;
     HideFiles(project.Folder(), project.Container());
