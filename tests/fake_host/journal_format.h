@@ -40,10 +40,7 @@ std::string Arg(T value) {
 // slot `empty` (a null pointer in it) or `set` (anything else; a slot that
 // comes in set would be overwritten and its old value lost).
 template <class T>
-  requires std::is_arithmetic_v<T>
-std::string SlotState(const T* slot) {
-  return slot ? std::to_string(+*slot) : "null";
-}
+requires std::is_arithmetic_v<T> std::string SlotState(const T* slot) { return slot ? std::to_string(+*slot) : "null"; }
 template <class T>
 std::string SlotState(T* const* slot) {
   if (!slot) return "null";

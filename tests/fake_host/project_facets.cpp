@@ -7,8 +7,7 @@
 
 namespace fakehost {
 
-HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out,
-                                 std::int32_t* count) const {
+HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) const {
   if (!out || !count) return S_OK;
   if (texts.empty()) {
     if (!emptyAsArray) return S_OK;

@@ -202,11 +202,16 @@ TEST(HideDependentFiles, PathsAndExtensionsTravelInTheApplicationsCodePage) {
   Project project;
   project.Entry("model", u"/p/m\u00F6del.abc");
   project.types.Get<FakeFileTypes>().dependents[u"abc"] = {u"d\u00EBf"};
-  project.container.Get<FakeContainerRoot>().existingFiles = {"/p/m\xC3\xB6" "del.d\xC3\xAB" "f"};
+  project.container.Get<FakeContainerRoot>().existingFiles = {
+      "/p/m\xC3\xB6"
+      "del.d\xC3\xAB"
+      "f"};
   HideDependentFiles(project.Folder(), project.Container(), false);
 
   const Journal& journal = project.host.Journal();
-  const auto has = [&](const std::string& line) { return std::find(journal.begin(), journal.end(), line) != journal.end(); };
+  const auto has = [&](const std::string& line) {
+    return std::find(journal.begin(), journal.end(), line) != journal.end();
+  };
   // Narrow text is single bytes (0xF6, 0xEB); the host's own texts are wide.
   EXPECT_TRUE(has(R"(Paths::Extension("/p/m\xF6del.abc"))"));
   EXPECT_TRUE(has(R"(Paths::ReplaceExtension("/p/m\xF6del.abc", ".d\xEBf"))"));

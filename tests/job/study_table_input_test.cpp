@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <iterator>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -267,8 +267,8 @@ TEST(AddStudyTableToJob, ReleasesTheReplacedStagedLocationAndTheCopyResultAtOnce
 TEST(AddStudyTableToJob, EveryOutSlotComesInEmptyAndTheCopyResultSlotIsReal) {
   Project project;
   project.Stage(project.base.As<ISBUrl>(), true, false);
-  for (const char* call : {"GetJobFiles", "files.ISBJobFiles.GetName", "GetFileName", "GetRelativeUrl(area)",
-                           "tFiles.QueryInterface"}) {
+  for (const char* call :
+       {"GetJobFiles", "files.ISBJobFiles.GetName", "GetFileName", "GetRelativeUrl(area)", "tFiles.QueryInterface"}) {
     EXPECT_EQ(project.host.OutSlotsOf(call), "empty") << call;
   }
   EXPECT_EQ(project.host.OutSlotsOf("CopyFiles"), "empty");
@@ -297,9 +297,10 @@ TEST(AddStudyTableToJob, NamesTravelInTheApplicationsCodePage) {
   const Lines& journal = project.host.Journal();
   EXPECT_EQ(journal[2], "table.ISBUrl.CreateChildUrl(\"Input/T\\xC3\\xBC.std\")");
   EXPECT_EQ(journal[5], "job.ISBZarnServerJob.AddInputFile(table, \"Input/T\\xC3\\xBC.std\")");
-  EXPECT_EQ(journal.back(),
-            "files.ISBJobFiles.CopyFiles(\"/p/T\\xC3\\xBC Files/*\", \"/srv/d\\xC3\\xB6k\\\\Input/T\\xC3\\xBC Files\", 513, "
-            "0, empty, empty, empty, empty)");
+  EXPECT_EQ(
+      journal.back(),
+      "files.ISBJobFiles.CopyFiles(\"/p/T\\xC3\\xBC Files/*\", \"/srv/d\\xC3\\xB6k\\\\Input/T\\xC3\\xBC Files\", 513, "
+      "0, empty, empty, empty, empty)");
   EXPECT_TRUE(project.host.Balanced());
 }
 

@@ -69,11 +69,16 @@ TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTh
   // No marker (case counts), or a tail that climbs above the client folder
   // once resolved; a tail glued to the folder's name adds no level.
   const std::vector<std::pair<std::string, std::string>> cases{
-      {"/x/documents/a.txt", kOutside},       {"/x/DOCUMENTS/a.txt", kOutside},
-      {"", kOutside},                         {"/x/Documents/../a.txt", kLeaves},
-      {"/x/Documents/a/../../b", kLeaves},    {"/x/Documents\\..\\a.txt", kLeaves},
-      {"/x/Documents..", kLeaves},            {"/x/Documents../a", kLeaves},
-      {"/x/Documents/./../a", kLeaves},       {"/x/Documents/a/./../b/../..", kLeaves},
+      {"/x/documents/a.txt", kOutside},
+      {"/x/DOCUMENTS/a.txt", kOutside},
+      {"", kOutside},
+      {"/x/Documents/../a.txt", kLeaves},
+      {"/x/Documents/a/../../b", kLeaves},
+      {"/x/Documents\\..\\a.txt", kLeaves},
+      {"/x/Documents..", kLeaves},
+      {"/x/Documents../a", kLeaves},
+      {"/x/Documents/./../a", kLeaves},
+      {"/x/Documents/a/./../b/../..", kLeaves},
       {"/x/MyDocumentsOld/../a", kLeaves},
   };
   for (const auto& [path, description] : cases) {
