@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ZarnServerJobUtils.h"
+#include "fake_host/code_page.h"
 #include "hiding/hiding_project.h"
 #include "hiding/hiding_scenes.h"
 
@@ -142,6 +143,21 @@ TEST(HideCompanionFolder, LetsGoOfTheFirstFolderBeforeMakingTheSecondAndOfItsFil
   expected.insert(expected.insert(second, "space.ISBUrl.Release()") + 3, "space.ISBFileUrl.Release()");
   EXPECT_EQ(project.host.Journal(), expected);
   EXPECT_EQ(project.host.OutSlotsOf("space.ISBFileUrl.Exists"), "0");
+  EXPECT_TRUE(project.host.Balanced());
+}
+
+TEST(HideCompanionFolder, TheTableNameTravelsInTheApplicationsCodePage) {
+  // The folder names are made from narrow text: in Windows-1252 a name read
+  // back as UTF-8 would ask for a folder that is not there.
+  fakehost::CodePage windows1252(kCfxCodePageWindows1252);
+  StudyTable project(true, false);
+  project.table.Get<FakeUrl>().name = u"T\u00FC";
+  project.table.Get<FakeUrl>().children = {{u"T\u00FC Files/", &project.space},
+                                           {u"T\u00FC_Files/", &project.underscore}};
+  HideDependentFiles(project.Folder(), project.Container(), false);
+  const Journal& journal = project.host.Journal();
+  EXPECT_NE(std::find(journal.begin(), journal.end(), R"(T.ISBUrl.CreateChildUrl("T\xC3\xBC Files/"))"), journal.end());
+  EXPECT_EQ(project.Hidden(), (std::vector<std::u16string>{u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}));
   EXPECT_TRUE(project.host.Balanced());
 }
 

@@ -285,7 +285,8 @@ TEST(AddStudyTableToJob, NamesTravelInTheApplicationsCodePage) {
   table.fileName = u"Tü.std";
   table.name = u"Tü";
   table.children = {{u"Input/Tü.std", &project.inT}, {u"Tü Files", &project.tFiles}, {u"Tü Files/*", &project.tAll}};
-  table.relative = {{&project.inT, u"Input/T%FC.std"}, {&project.inTFiles, u"Input/T%FC%20Files"}};
+  // The host may also give the relative URL with the letter itself.
+  table.relative = {{&project.inT, u"Input/Tü.std"}, {&project.inTFiles, u"Input/T%FC%20Files"}};
   auto& staged = project.inT.Get<FakeUrl>();
   staged.fileName = u"Tü.std";
   staged.name = u"Tü";

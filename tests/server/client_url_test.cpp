@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ZarnServerJobUtils.h"
+#include "fake_host/code_page.h"
 #include "fake_host/host.h"
 #include "fake_host/raised.h"
 #include "server/client_url_host.h"
@@ -62,6 +63,20 @@ TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
     }
     EXPECT_TRUE(t.host.Balanced()) << c.serverPath;
   }
+}
+
+TEST(DeduceClientUrl, TheClientFolderAndTheTailTravelInTheApplicationsCodePage) {
+  // The server path is narrow text of the application: "\xE9" is one byte in
+  // Windows-1252, and the client folder must be narrowed the same way.
+  fakehost::CodePage windows1252(kCfxCodePageWindows1252);
+  ClientUrlHost t;
+  t.job.Get<fakehost::FakeManagedJob>().clientFolder = u"C:/Projets/\u00D6l";
+  t.Expect(u"file:C:/Projets/\u00D6l/R\u00E9sultats/out.txt");
+  {
+    const CfxComPtr<ISBUrl> url = t.Deduce("/jobs/17/Documents/R\xE9sultats/out.txt");
+    EXPECT_EQ(url.get(), t.made.As<ISBUrl>());
+  }
+  EXPECT_TRUE(t.host.Balanced());
 }
 
 TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTheJob) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fake_host/code_page.h"
 #include "fake_host/raised.h"
 #include "server/template_host.h"
 
@@ -29,6 +30,18 @@ TEST(ReadTemplate, ResolvesTheFileThenReadsItInBlocksAndClosesIt) {
   TemplateHost t;
   EXPECT_EQ(t.Read("a\nb\n"), "a\nb\n\n");
   EXPECT_EQ(t.host.Journal(), Joined({kResolve, kOpen, {"stream.Read(1000)", "stream.Read(1000)", "stream.Close()"}}));
+  EXPECT_TRUE(t.host.Balanced());
+}
+
+TEST(ReadTemplate, ThePathTravelsInTheApplicationsCodePage) {
+  // The file path goes through narrow text on its way to the stream: in
+  // Windows-1252 it must come back as the same wide path.
+  fakehost::CodePage windows1252(kCfxCodePageWindows1252);
+  TemplateHost t;
+  t.location.Get<fakehost::FakeFileUrl>().path = u"/t/j\u00F6b.tpl";
+  t.host.AddFile(u"/t/j\u00F6b.tpl", "a\n");
+  EXPECT_EQ(AppUtils::Document::ReadTemplate("tpl", t.root.As<ISBContainerRoot>()), "a\n\n");
+  EXPECT_EQ(t.host.Journal()[5], "stream.Open(1, \"/t/j\\xC3\\xB6b.tpl\")");
   EXPECT_TRUE(t.host.Balanced());
 }
 
