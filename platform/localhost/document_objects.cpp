@@ -240,8 +240,8 @@ HRESULT DocumentObject::RegenerateDisplay(ISBContainerRoot* container) {
 }
 
 HRESULT DocumentObject::Lock(BSTR owner) {
-  return Entry(
-      "ISBLockable", "Lock",
+  return EntryOn(
+      path_, "ISBLockable", "Lock",
       [&] {
         const std::string label = Narrow(owner);
         if (label.empty()) Fail(E_INVALIDARG, "a lock needs an owner label");
@@ -252,8 +252,8 @@ HRESULT DocumentObject::Lock(BSTR owner) {
 }
 
 HRESULT DocumentObject::Unlock(BSTR owner) {
-  return Entry(
-      "ISBLockable", "Unlock",
+  return EntryOn(
+      path_, "ISBLockable", "Unlock",
       [&] {
         const std::string label = Narrow(owner);
         if (label.empty()) Fail(E_INVALIDARG, "a lock needs an owner label");
