@@ -109,7 +109,7 @@ StateLock StateLock::Take(const std::string& lockFile, std::chrono::milliseconds
     if (waited >= timeout) {
       ::close(fd);
       throw CfxResult(E_FAIL, "the state lock " + lockFile + " is held by another command; gave up after " +
-                                  std::to_string(waited.count()) + " ms (nothing was changed)");
+                                  std::to_string(timeout.count()) + " ms (nothing was changed)");
     }
     std::this_thread::sleep_for(std::min(pause, timeout - waited));
     pause = std::min(pause * 2, std::chrono::milliseconds(20));
