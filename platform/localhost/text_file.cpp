@@ -116,10 +116,28 @@ void CopyFileAtomically(const std::string& from, const std::string& to, const st
 }
 
 std::string RealLocation(const std::string& path) {
-  std::error_code error;
-  const fs::path real = fs::weakly_canonical(fs::path(path), error);
-  if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
-  return NormalisePath(real.string());
+  // weakly_canonical resolves the part that exists; a dangling link right
+  // after it is resolved by hand, as the next write through it would go.
+  std::string current = NormalisePath(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    const std::string real = NormalisePath(fs::weakly_canonical(fs::path(current), error).string());
+    if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
+    const std::vector<std::string> elements = PathElements(real);
+    std::string prefix;
+    std::size_t at = 0;
+    for (; at < elements.size(); ++at) {
+      prefix += "/" + elements[at];
+      if (!fs::exists(fs::status(prefix, error))) break;
+    }
+    if (at == elements.size() || !fs::is_symlink(fs::symlink_status(prefix, error))) return real;
+    const fs::path target = fs::read_symlink(prefix, error);
+    if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
+    current = JoinPath(ParentOf(prefix), target.string());
+    for (std::size_t rest = at + 1; rest < elements.size(); ++rest) current += "/" + elements[rest];
+    current = NormalisePath(current);
+  }
+  throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": too many levels of links");
 }
 
 std::string RealDestination(const std::string& path) {
