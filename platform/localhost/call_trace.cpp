@@ -32,8 +32,9 @@ void Report(const char* interfaceName, const char* operation, std::string argume
       observer = currentObserver;
     }
     if (!observer) return;
-    CallRecord record{interfaceName, operation, std::move(arguments), status,
-                      stored ? LastFailureDescription() : std::string(), target};
+    CallRecord record{
+        interfaceName, operation, std::move(arguments), status, stored ? LastFailureDescription() : std::string(),
+        target};
     observer(record);
   } catch (...) {
     // An observer that fails sees nothing more of this call.

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "localhost/location.h"
-#include "localhost/project_state.h"
 #include "localhost/project_objects.h"
+#include "localhost/project_state.h"
 #include "localhost/text_file.h"
 
 namespace zarnlocal {
@@ -32,7 +32,8 @@ std::size_t CopyTree(const JobRecord& job, const std::string& from, const std::s
   const std::string real = RealLocation(from);
   for (const std::string& above : ancestors) {
     if (IsWithin(above, real)) {
-      Fail(E_INVALIDARG, "refused: the folder " + from + " links back to " + real + ", which is being copied (a cycle)");
+      Fail(E_INVALIDARG,
+           "refused: the folder " + from + " links back to " + real + ", which is being copied (a cycle)");
     }
   }
   const std::string target = Server::RequireWriteWithin(to, root, "the copy");
@@ -75,7 +76,8 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
         }
         record_.Modify([&](Settings& settings) {
           const std::string now = SettingOf(settings, "state");
-          if (now != "created") Fail(E_UNEXPECTED, "job " + record_.Id() + " is already initialized (state " + now + ")");
+          if (now != "created")
+            Fail(E_UNEXPECTED, "job " + record_.Id() + " is already initialized (state " + now + ")");
           if (!folder.empty()) {
             std::error_code error;
             const std::string made = Server::RequireWriteWithin(record_.DocumentsFolder() + "/" + folder,
@@ -83,13 +85,14 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
             fs::create_directories(made, error);
             if (error) Fail(E_FAIL, "cannot make the input folder of job " + record_.Id() + ": " + error.message());
           }
-          for (auto [key, value] : Settings{{"state", "initialized"},
-                                            {"host", container ? container->Project()->Folder()
-                                                     : host    ? "another host"
-                                                               : "none"},
-                                            {"template", jobTemplate ? jobTemplate->Name() : "a template of another host"},
-                                            {"argument", VariantText(argument)},
-                                            {"input-folder", folder}}) {
+          for (auto [key, value] :
+               Settings{{"state", "initialized"},
+                        {"host", container ? container->Project()->Folder()
+                                 : host    ? "another host"
+                                           : "none"},
+                        {"template", jobTemplate ? jobTemplate->Name() : "a template of another host"},
+                        {"argument", VariantText(argument)},
+                        {"input-folder", folder}}) {
             SetSetting(settings, key, std::move(value));
           }
         });

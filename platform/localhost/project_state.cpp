@@ -99,8 +99,11 @@ std::string ProjectState::CheckedVirtualStore(const std::string& store) const {
 std::pair<std::string, std::string> ProjectState::CheckedSaveTarget(const std::string& target) const {
   const std::string real = RealDestination(target);
   const std::string workspace = RealLocation(workspace_);
-  if (IsWithin(real, workspace) && real != workspace) return {real, workspace + "/.partial"};
   const std::string project = RealLocation(folder_);
+  if (IsWithin(real, workspace) && real != workspace) {
+    // A workspace elsewhere may be on another file system: it gets a scratch folder of its own.
+    return {real, IsWithin(workspace, project) ? Scratch() : workspace + "/.partial"};
+  }
   const std::string state = project + "/" + kStateFolderName;
   const std::string server = RealLocation(server_.Root());
   if (!IsWithin(real, project) || real == project || IsWithin(real, state) || IsWithin(real, server)) {

@@ -73,7 +73,8 @@ class ProjectState {
   std::string CheckedVirtualStore(const std::string& store) const;
   // Where a document may be saved to: a real location in the workspace
   // folder, or in the project outside .zarn/ and the server folder. Gives
-  // that location and the scratch folder to write it through; refuses
+  // that location and the scratch folder to write it through (a workspace
+  // outside the project has its own, <workspace>/.partial); refuses
   // others with E_ACCESSDENIED naming the path and the rule.
   std::pair<std::string, std::string> CheckedSaveTarget(const std::string& target) const;
 

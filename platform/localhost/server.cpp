@@ -80,8 +80,8 @@ void Server::RequireReadWithin(const std::string& path, const std::string& folde
   const std::string real = RealLocation(path);
   const std::string realFolder = RealLocation(folder);
   if (!IsWithin(real, realFolder)) {
-    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " is really " + real +
-                                        ", outside " + realFolder + " (the server uses only files in its own folder)");
+    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " is really " + real + ", outside " + realFolder +
+                                        " (the server uses only files in its own folder)");
   }
 }
 
@@ -89,8 +89,8 @@ std::string Server::RequireWriteWithin(const std::string& path, const std::strin
   const std::string real = RealDestination(path);
   const std::string realFolder = RealLocation(folder);
   if (!IsWithin(real, realFolder) || real == realFolder) {
-    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " would be written at " + real +
-                                        ", outside " + realFolder + " (the server writes only into its own folder)");
+    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " would be written at " + real + ", outside " +
+                                        realFolder + " (the server writes only into its own folder)");
   }
   return real;
 }
@@ -160,7 +160,7 @@ JobRecord JobRecord::Create(const Server& server, const std::string& projectFold
   }
   const std::string id = std::to_string(highest + 1);
   const std::string clientFolder = projectFolder + "/Jobs/" + id;
-  CheckedClientFolder(ParentOf(clientFolder), projectFolder, id);
+  CheckedClientFolder(clientFolder, projectFolder, id);
 
   // The job is made in a staging folder and renamed into place whole.
   const std::string staging = jobs + "/.new-" + std::to_string(::getpid()) + "-" + id;
@@ -186,8 +186,8 @@ JobRecord JobRecord::Create(const Server& server, const std::string& projectFold
   fs::create_directories(clientFolder, error);
   if (error) {
     RemoveQuietly(folder);
-    throw CfxResult(E_FAIL, "cannot make the client folder " + clientFolder + " of job " + id + ": " +
-                                error.message() + " (the job was not made)");
+    throw CfxResult(E_FAIL, "cannot make the client folder " + clientFolder + " of job " + id + ": " + error.message() +
+                                " (the job was not made)");
   }
   return JobRecord(server, id, projectFolder);
 }

@@ -58,8 +58,8 @@ TEST(StateLockTest, TheKernelDropsTheLockOfAHolderThatDies) {
     ADD_FAILURE() << "took a lock another process holds";
   } catch (const CfxResult& failure) {
     EXPECT_EQ(failure.Code(), E_FAIL);
-    EXPECT_EQ(failure.Description(), "the state lock " + file +
-                                         " is held by another command; gave up after 100 ms (nothing was changed)");
+    EXPECT_EQ(failure.Description(),
+              "the state lock " + file + " is held by another command; gave up after 100 ms (nothing was changed)");
   }
   Kill(child);
   const auto start = std::chrono::steady_clock::now();

@@ -48,8 +48,7 @@ TEST_F(Links, ADownloadThroughALinkedFolderOutOfTheProjectIsRefused) {
                 "refused: the download destination " + At("Jobs/1/linkdir/planted.txt") + " (really " +
                     Outside("planted.txt") + ") is outside the project");
   Link(Outside("dir"), "Jobs/2");
-  ExpectRefused({"download", "1", "/jobs/1/Documents/Results/r.txt", "Jobs/2/Results/r.txt"},
-                "is outside the project");
+  ExpectRefused({"download", "1", "/jobs/1/Documents/Results/r.txt", "Jobs/2/Results/r.txt"}, "is outside the project");
 }
 
 TEST_F(Links, TheServerServesOnlyItsOwnFiles) {
@@ -118,6 +117,12 @@ TEST_F(Links, AClientFolderMustLieInTheProjectOutsideTheStateFolder) {
   fs::remove(At("Jobs/1"));
   Link(At(".zarn"), "Jobs/1");
   ExpectRefused({"client-url", "1", "/jobs/1/Documents/Results/r.txt"}, "outside its state folder .zarn/");
+  // A client folder planted before its job is made stops the making.
+  Link(Outside(), "Jobs/2");
+  const Lines jobs = Tree(".zarn/server/jobs");
+  ExpectRefused({"create-job", "Fit"}, "refused: the client folder '" + At("Jobs/2") + "' of job 2 (really " +
+                                           Outside() + ")");
+  EXPECT_EQ(Tree(".zarn/server/jobs"), jobs) << "no job made";
 }
 
 TEST_F(Links, TheHostsOwnFoldersCannotBeLinksOut) {

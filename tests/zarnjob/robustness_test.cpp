@@ -100,8 +100,8 @@ TEST_F(Robustness, AUsersOwnFileIsNeverHiddenOrRemovedBecauseOfItsName) {
   zarntest::Put(ServerFile("/jobs/1/Documents/Results/r.txt"), "r");
   Succeed({"download", "1", "/jobs/1/Documents/Results/r.txt", "R/r.txt"});
   Succeed({"hide", "R/r.txt"});
-  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"Jobs/", "Jobs/1/", "R/", "R/.zarn-partial-1-0~", "R/1-0.part",
-                                                 "R/r.txt [hidden]"}));
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"Jobs/", "Jobs/1/", "R/", "R/.zarn-partial-1-0~", "R/1-0.part", "R/r.txt [hidden]"}));
   EXPECT_EQ(Read("R/.zarn-partial-1-0~"), "mine");
 }
 

@@ -36,8 +36,8 @@ struct Outcome {
 
 struct RunOptions {
   std::string workingFolder = ".";
-  bool mergeStreams = false;    // stderr into stdout, in the order written
-  std::string temporaryFolder;  // TMPDIR of the tool, when not empty
+  bool mergeStreams = false;                                     // stderr into stdout, in the order written
+  std::string temporaryFolder;                                   // TMPDIR of the tool, when not empty
   std::vector<std::pair<std::string, std::string>> environment;  // set for the tool
 };
 
