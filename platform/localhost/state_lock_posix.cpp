@@ -112,7 +112,7 @@ StateLock StateLock::Take(const std::string& lockFile, std::chrono::milliseconds
                                   std::to_string(timeout.count()) + " ms (nothing was changed)");
     }
     std::this_thread::sleep_for(std::min(pause, timeout - waited));
-    pause = std::min(pause * 2, std::chrono::milliseconds(20));
+    pause = std::min(pause * 2, std::chrono::milliseconds(4));
   }
   std::lock_guard guard(heldMutex);
   HeldLocks()[lockFile] = Held{std::this_thread::get_id(), 1, fd};

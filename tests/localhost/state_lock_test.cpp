@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "host/cfx_result.h"
+#include "localhost/local_host.h"
 #include "localhost/state_lock.h"
 #include "localhost/temp_folder.h"
 #include "localhost/text_file.h"
@@ -115,6 +116,56 @@ TEST(StateLockTest, AnAtomicWriteSweepsItsScratchFolderAndKeepsTheMode) {
   EXPECT_EQ(status.st_mode & 07777, 0600u);
   EXPECT_EQ(Read(folder / "locks"), "new");
   EXPECT_EQ(Tree(folder.Path()), (std::vector<std::string>{"locks", "partial/"})) << "the dead writer's file is gone";
+}
+
+// 8 processes, each making 10 changes of each kind of state in a row.
+TEST(StateLockTest, EightProcessesChangingTheSameStateKeepEveryChange) {
+  TempFolder folder;
+  constexpr int kProcesses = 8;
+  constexpr int kChanges = 10;
+  for (int n = 0; n < kProcesses * kChanges; ++n) zarntest::Put(folder / ("f" + std::to_string(n) + ".txt"), "x");
+  const std::string id = Project::Open(folder.Path()).CreateJob().Id();
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      int failed = 0;
+      try {
+        const Project project = Project::Open(folder.Path());
+        const ServerJob job = project.OpenJob(id);
+        JobRecord record(Server(project.ServerFolder()), id, project.Folder());
+        ProjectView view(project.StateFolder());
+        for (int c = 0; c < kChanges; ++c) {
+          const std::string name = "f" + std::to_string(p * kChanges + c) + ".txt";
+          view.SetHidden(name, true);
+          view.Lock(name, "owner " + std::to_string(p));
+          view.RecordView("view", name);
+          job.SetProperty("p" + std::to_string(p) + "c" + std::to_string(c), "v");
+          record.AddInput("In/" + name, folder / name);
+        }
+      } catch (...) {
+        failed = 1;
+      }
+      ::_exit(failed);
+    }
+    children.push_back(child);
+  }
+  for (const pid_t child : children) {
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  const Project project = Project::Open(folder.Path());
+  const std::size_t all = kProcesses * kChanges;
+  EXPECT_EQ(project.HiddenEntries().size(), all);
+  EXPECT_EQ(project.Locks().size(), all);
+  EXPECT_EQ(project.Views().size(), all);
+  EXPECT_EQ(project.OpenJob(id).Inputs().size(), all);
+  std::size_t properties = 0;
+  for (const std::string& line : SplitLines(Read(project.OpenJob(id).Folder() + "/job").value_or(""))) {
+    if (line.rfind("property.p", 0) == 0) ++properties;
+  }
+  EXPECT_EQ(properties, all);
 }
 
 TEST(StateLockTest, RealDestinationsResolveTheFolderNotTheFile) {

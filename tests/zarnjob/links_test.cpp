@@ -120,8 +120,8 @@ TEST_F(Links, AClientFolderMustLieInTheProjectOutsideTheStateFolder) {
   // A client folder planted before its job is made stops the making.
   Link(Outside(), "Jobs/2");
   const Lines jobs = Tree(".zarn/server/jobs");
-  ExpectRefused({"create-job", "Fit"}, "refused: the client folder '" + At("Jobs/2") + "' of job 2 (really " +
-                                           Outside() + ")");
+  ExpectRefused({"create-job", "Fit"},
+                "refused: the client folder '" + At("Jobs/2") + "' of job 2 (really " + Outside() + ")");
   EXPECT_EQ(Tree(".zarn/server/jobs"), jobs) << "no job made";
 }
 
