@@ -23,6 +23,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace zarnlocal {
@@ -71,7 +72,7 @@ class TemporaryFile {
 
  private:
   std::string path_;
-  int handle_ = -1;
+  std::intptr_t handle_ = -1;  // the platform's handle of the open file; -1 for none
   bool committed_ = false;
 };
 

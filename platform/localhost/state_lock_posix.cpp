@@ -144,31 +144,31 @@ TemporaryFile::TemporaryFile(const std::string& folder, const std::string& keepA
     if (handle_ < 0) FailWith(errno, "cannot make a temporary file in " + folder);
     // Waits out a sweeper that took the lock of the new file between open and
     // flock; it then removed the file, and the next name is tried.
-    while (::flock(handle_, LOCK_EX) != 0 && errno == EINTR) {
+    while (::flock(static_cast<int>(handle_), LOCK_EX) != 0 && errno == EINTR) {
     }
-    if (SameFile(handle_, path_)) break;
-    ::close(handle_);
+    if (SameFile(static_cast<int>(handle_), path_)) break;
+    ::close(static_cast<int>(handle_));
     handle_ = -1;
   }
   struct stat kept {};
   if (!keepAttributesOf.empty() && ::stat(keepAttributesOf.c_str(), &kept) == 0 && S_ISREG(kept.st_mode)) {
     if (kept.st_uid != ::geteuid() || kept.st_gid != ::getegid()) {
       // Only a privileged process may give a file away; others keep their own.
-      static_cast<void>(::fchown(handle_, kept.st_uid, kept.st_gid));
+      static_cast<void>(::fchown(static_cast<int>(handle_), kept.st_uid, kept.st_gid));
     }
-    static_cast<void>(::fchmod(handle_, kept.st_mode & 07777));
+    static_cast<void>(::fchmod(static_cast<int>(handle_), kept.st_mode & 07777));
   }
 }
 
 TemporaryFile::~TemporaryFile() {
   if (handle_ < 0) return;
   if (!committed_) ::unlink(path_.c_str());
-  ::close(handle_);
+  ::close(static_cast<int>(handle_));
 }
 
 void TemporaryFile::Write(const char* data, std::size_t size, const std::string& what) {
   while (size > 0) {
-    const ssize_t n = ::write(handle_, data, size);
+    const ssize_t n = ::write(static_cast<int>(handle_), data, size);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) FailWith(errno, "cannot write " + what);
     data += n;
