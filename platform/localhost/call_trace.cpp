@@ -23,7 +23,8 @@ void SetCallObserver(CallObserver observer) {
 
 bool Observing() noexcept { return observing.load(std::memory_order_acquire); }
 
-void Report(const char* interfaceName, const char* operation, std::string arguments, HRESULT status) noexcept {
+void Report(const char* interfaceName, const char* operation, std::string arguments, HRESULT status,
+            const std::string& target, bool stored) noexcept {
   try {
     CallObserver observer;
     {
@@ -31,8 +32,9 @@ void Report(const char* interfaceName, const char* operation, std::string argume
       observer = currentObserver;
     }
     if (!observer) return;
-    CallRecord record{interfaceName, operation, std::move(arguments), status,
-                      FAILED(status) ? LastFailureDescription() : std::string()};
+    CallRecord record{
+        interfaceName, operation, std::move(arguments), status, stored ? LastFailureDescription() : std::string(),
+        target};
     observer(record);
   } catch (...) {
     // An observer that fails sees nothing more of this call.

@@ -1,7 +1,8 @@
 // The one hook point through which every interface method of the local host
 // reports a call that came from outside: the interface, the operation, its
 // input arguments formatted as text, the status it returned and, for a
-// failure, the description stored as the last error.
+// failure, the description stored as the last error; for the calls on a
+// document (lock, unlock) also the document's path.
 //
 // Calls that the local host makes on its own objects go to their C++ methods
 // directly and are never reported, so an observer sees exactly what a client
@@ -23,7 +24,8 @@ struct CallRecord {
   std::string operation;      // "SetHidden"
   std::string arguments;      // "\"/p/a.txt\", 65535"
   HRESULT status = S_OK;
-  std::string description;  // the failure's description; empty on success
+  std::string description;  // the description the call stored as the last error; empty when it stored none
+  std::string target;       // what the call was made on, where a watcher needs it: a document's path
 };
 
 using CallObserver = std::function<void(const CallRecord&)>;

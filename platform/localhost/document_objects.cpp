@@ -36,14 +36,22 @@ DocumentObject& DocumentOf(ISBDocumentRoot* document) {
 
 DocumentObject* OpenDocumentAt(const ProjectRef& project, const Location& location, std::int32_t flags) {
   if (location.wildcard) Fail(E_INVALIDARG, "a wild card names no single document: " + location.FilePath());
-  if (location.folder || IsFolder(location.path)) return nullptr;
+  const bool importing = (flags & kImportDocument) != 0;
+  if (location.folder || IsFolder(location.path)) {
+    if (importing) {
+      Fail(E_INVALIDARG, "no document to import at " + location.path + ": it is a folder (only a file is a document)");
+    }
+    return nullptr;
+  }
   const std::string relative = project->RelativeOrFail(location.path);
   if (DocumentObject* open = project->OpenDocument(location.path)) return open;
   bool isVirtual = false;
   if (!IsFile(location.path)) {
-    isVirtual = IsFile(project->VirtualStoreOf(relative));
+    const std::string store = project->VirtualStoreOf(relative);
+    isVirtual = IsFile(store);
+    if (isVirtual) project->CheckedVirtualStore(store);
     if (!isVirtual) {
-      if ((flags & kImportDocument) != 0) FailNoSuchFile(location.path);
+      if (importing) FailNoSuchFile(location.path);
       return nullptr;
     }
   }
@@ -188,9 +196,12 @@ std::string DocumentObject::Backing() const { return virtual_ ? project_->Virtua
 void DocumentObject::Save(const std::string& target) {
   const std::string backing = Backing();
   if (!IsFile(backing)) FailNoSuchFile(backing);
+  if (virtual_) project_->CheckedVirtualStore(backing);
   if (target.empty() || target == backing) return;
   if (IsFolder(target)) Fail(E_INVALIDARG, "cannot save a document over the folder " + target);
-  CopyFileAtomically(backing, target);
+  const auto [real, scratch] = project_->CheckedSaveTarget(target);
+  if (real == RealLocation(backing)) return;
+  CopyFileAtomically(backing, real, scratch);
 }
 
 HRESULT DocumentObject::Show(std::int32_t show) {
@@ -229,8 +240,8 @@ HRESULT DocumentObject::RegenerateDisplay(ISBContainerRoot* container) {
 }
 
 HRESULT DocumentObject::Lock(BSTR owner) {
-  return Entry(
-      "ISBLockable", "Lock",
+  return EntryOn(
+      path_, "ISBLockable", "Lock",
       [&] {
         const std::string label = Narrow(owner);
         if (label.empty()) Fail(E_INVALIDARG, "a lock needs an owner label");
@@ -241,8 +252,8 @@ HRESULT DocumentObject::Lock(BSTR owner) {
 }
 
 HRESULT DocumentObject::Unlock(BSTR owner) {
-  return Entry(
-      "ISBLockable", "Unlock",
+  return EntryOn(
+      path_, "ISBLockable", "Unlock",
       [&] {
         const std::string label = Narrow(owner);
         if (label.empty()) Fail(E_INVALIDARG, "a lock needs an owner label");

@@ -5,6 +5,7 @@
 
 #include "localhost/location.h"
 #include "localhost/project_objects.h"
+#include "localhost/project_state.h"
 #include "localhost/text_file.h"
 
 namespace zarnlocal {
@@ -18,13 +19,25 @@ std::string VariantText(const VARIANT& value) {
   return "variant of type " + std::to_string(value.vt);
 }
 
-std::size_t CopyTree(const std::string& from, const std::string& to) {
+// Copies a file or a folder tree to `to`, which lies in the job's documents
+// folder; `ancestors` are the real locations of the source folders above.
+std::size_t CopyTree(const JobRecord& job, const std::string& from, const std::string& to,
+                     std::vector<std::string>& ancestors) {
+  const std::string root = job.TheServer().Root();
   std::error_code error;
   if (!fs::is_directory(from, error)) {
-    CopyFileAtomically(from, to);
+    CopyFileAtomically(from, Server::RequireWriteWithin(to, root, "the copy"), job.TheServer().Scratch());
     return 1;
   }
-  fs::create_directories(to, error);
+  const std::string real = RealLocation(from);
+  for (const std::string& above : ancestors) {
+    if (IsWithin(above, real)) {
+      Fail(E_INVALIDARG,
+           "refused: the folder " + from + " links back to " + real + ", which is being copied (a cycle)");
+    }
+  }
+  const std::string target = Server::RequireWriteWithin(to, root, "the copy");
+  fs::create_directories(target, error);
   if (error) Fail(E_FAIL, "cannot make the folder " + to + ": " + error.message());
   std::vector<std::string> names;
   for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
@@ -32,8 +45,10 @@ std::size_t CopyTree(const std::string& from, const std::string& to) {
   }
   if (error) Fail(E_FAIL, "cannot list the folder " + from + ": " + error.message());
   std::sort(names.begin(), names.end());
+  ancestors.push_back(real);
   std::size_t copied = 0;
-  for (const std::string& name : names) copied += CopyTree(from + "/" + name, to + "/" + name);
+  for (const std::string& name : names) copied += CopyTree(job, from + "/" + name, to + "/" + name, ancestors);
+  ancestors.pop_back();
   return copied;
 }
 
@@ -52,9 +67,6 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
   return Entry(
       "ISBZarnServerJob", "Initialize",
       [&] {
-        if (record_.Get("state") != "created") {
-          Fail(E_UNEXPECTED, "job " + record_.Id() + " is already initialized (state " + record_.Get("state") + ")");
-        }
         if (!state) Fail(E_POINTER, "a job is initialized from a job template state; none was given");
         const auto* container = LocalOf<ContainerObject>(host);
         const auto* jobTemplate = LocalOf<JobTemplateObject>(state);
@@ -62,18 +74,28 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
         if (folder.find_first_of("/\\") != std::string::npos || folder == "." || folder == "..") {
           Fail(E_INVALIDARG, "the input folder is one folder name, not '" + folder + "'");
         }
-        if (!folder.empty()) {
-          std::error_code error;
-          fs::create_directories(record_.DocumentsFolder() + "/" + folder, error);
-          if (error) Fail(E_FAIL, "cannot make the input folder of job " + record_.Id() + ": " + error.message());
-        }
-        record_.Update({{"state", "initialized"},
+        record_.Modify([&](Settings& settings) {
+          const std::string now = SettingOf(settings, "state");
+          if (now != "created")
+            Fail(E_UNEXPECTED, "job " + record_.Id() + " is already initialized (state " + now + ")");
+          if (!folder.empty()) {
+            std::error_code error;
+            const std::string made = Server::RequireWriteWithin(record_.DocumentsFolder() + "/" + folder,
+                                                                record_.TheServer().Root(), "the input folder");
+            fs::create_directories(made, error);
+            if (error) Fail(E_FAIL, "cannot make the input folder of job " + record_.Id() + ": " + error.message());
+          }
+          for (auto [key, value] :
+               Settings{{"state", "initialized"},
                         {"host", container ? container->Project()->Folder()
                                  : host    ? "another host"
                                            : "none"},
                         {"template", jobTemplate ? jobTemplate->Name() : "a template of another host"},
                         {"argument", VariantText(argument)},
-                        {"input-folder", folder}});
+                        {"input-folder", folder}}) {
+            SetSetting(settings, key, std::move(value));
+          }
+        });
         return S_OK;
       },
       host, state, argument, inputFolder);
@@ -162,7 +184,7 @@ HRESULT ServerJobObject::Download(BSTR source, BSTR destination, std::int32_t fi
   return Entry(
       "ISBJobTransfer", "Download",
       [&] {
-        DownloadFromServer(record_.TheServer(), Narrow(source), Narrow(destination));
+        DownloadFromServer(record_, Narrow(source), Narrow(destination));
         return S_OK;
       },
       source, destination, first, second);
@@ -172,21 +194,39 @@ HRESULT ServerJobObject::GetClientFolder(BSTR* folder) {
   if (folder) *folder = nullptr;
   return Entry("ISBManagedJob", "GetClientFolder", [&] {
     RequireSlot(folder, "the folder");
-    GiveText(folder, record_.Get("client-folder"));
+    GiveText(folder, record_.ClientFolder());
     return S_OK;
   });
 }
 
-void DownloadFromServer(const Server& server, const std::string& source, const std::string& destination) {
+void DownloadFromServer(const JobRecord& job, const std::string& source, const std::string& destination) {
+  const Server& server = job.TheServer();
   const std::string from = server.ToFilesystem(source);
   std::error_code error;
   if (!fs::is_regular_file(from, error)) Fail(E_FILE_NOT_FOUND, "no such file on the server: " + source);
+  Server::RequireReadWithin(from, server.Root(), "the server file");
   if (destination.empty() || destination.front() != '/') {
     Fail(E_INVALIDARG, "the download destination is an absolute path, not '" + destination + "'");
   }
-  const std::string to = NormalisePath(destination);
+  const std::string to = RealDestination(destination);
+  const std::string project = RealLocation(job.ProjectFolder());
+  const std::string state = project + "/" + kStateFolderName;
+  const std::string serverRoot = RealLocation(server.Root());
+  const std::string really = to == NormalisePath(destination) ? std::string() : " (really " + to + ")";
+  if (!IsWithin(to, project) || to == project) {
+    Fail(E_ACCESSDENIED, "refused: the download destination " + destination + really + " is outside the project " +
+                             project + "; a download writes only into the project");
+  }
+  if (IsWithin(to, state)) {
+    Fail(E_ACCESSDENIED, "refused: the download destination " + destination + really +
+                             " is in the host's own state folder " + state + "; a download never writes there");
+  }
+  if (IsWithin(to, serverRoot)) {
+    Fail(E_ACCESSDENIED, "refused: the download destination " + destination + really + " is in the server folder " +
+                             serverRoot + "; a download writes only into the project");
+  }
   if (fs::is_directory(to, error)) Fail(E_INVALIDARG, "the download destination is a folder: " + to);
-  CopyFileAtomically(from, to);
+  CopyFileAtomically(from, to, state + "/partial");
 }
 
 // ---- JobFilesObject --------------------------------------------------------
@@ -204,25 +244,32 @@ HRESULT JobFilesObject::GetName(BSTR* name) {
   });
 }
 
-std::size_t CopyIntoServer(const Server& server, std::string source, const std::string& destination) {
+std::size_t CopyIntoServer(const JobRecord& job, std::string source, const std::string& destination) {
   std::replace(source.begin(), source.end(), '\\', '/');
   if (source.empty() || source.front() != '/')
     Fail(E_INVALIDARG, "the copy source is an absolute path, not '" + source + "'");
   const Location from = Location::FromPath(source, "/");
-  const std::string to = server.ToFilesystem(destination);
+  const std::string to = job.TheServer().ToFilesystem(destination);
+  if (!IsWithin(to, job.DocumentsFolder())) {
+    Fail(E_ACCESSDENIED, "refused: the copy destination " + destination + " is outside the documents folder " +
+                             job.ServerDocumentsFolder() + " of job " + job.Id());
+  }
   std::error_code error;
   if (from.wildcard && !fs::is_directory(from.path, error)) Fail(E_FILE_NOT_FOUND, "no such folder: " + from.path);
   if (!from.wildcard && !fs::exists(from.path, error)) FailNoSuchFile(from.path);
-  fs::create_directories(to, error);
+  const std::string target = Server::RequireWriteWithin(to, job.TheServer().Root(), "the copy");
+  fs::create_directories(target, error);
   if (error) Fail(E_FAIL, "cannot make the folder " + to + ": " + error.message());
-  if (!from.wildcard) return CopyTree(from.path, to + "/" + from.FileName());
+  std::vector<std::string> ancestors;
+  if (!from.wildcard) return CopyTree(job, from.path, to + "/" + from.FileName(), ancestors);
   std::size_t copied = 0;
   std::vector<std::string> names;
   for (fs::directory_iterator it(from.path, error), end; !error && it != end; it.increment(error)) {
     names.push_back(it->path().filename().string());
   }
   std::sort(names.begin(), names.end());
-  for (const std::string& name : names) copied += CopyTree(from.path + "/" + name, to + "/" + name);
+  ancestors.push_back(RealLocation(from.path));
+  for (const std::string& name : names) copied += CopyTree(job, from.path + "/" + name, to + "/" + name, ancestors);
   return copied;
 }
 
@@ -232,7 +279,7 @@ HRESULT JobFilesObject::CopyFiles(BSTR source, BSTR destination, std::int32_t fl
   return Entry(
       "ISBJobFiles", "CopyFiles",
       [&] {
-        const std::size_t copied = CopyIntoServer(record_.TheServer(), Narrow(source), Narrow(destination));
+        const std::size_t copied = CopyIntoServer(record_, Narrow(source), Narrow(destination));
         if (result) {
           GiveObject<IUnknown>(result, new TokenObject("<copy of " + std::to_string(copied) + " files>"));
         }

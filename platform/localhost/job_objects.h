@@ -62,13 +62,19 @@ class JobFilesObject final : public LocalObject, public ISBJobFiles {
   JobRecord record_;
 };
 
-// Copies what a client path names into a server folder: "dir/*" every entry
-// of dir (folders with all they hold), a file the file, a folder the folder.
-// '\' counts as a separator in both. Gives the number of files copied.
-std::size_t CopyIntoServer(const Server& server, std::string source, const std::string& destination);
+// Copies what a client path names into a folder of a job's documents: "dir/*"
+// every entry of dir (folders with all they hold), a file the file, a folder
+// the folder. '\' counts as a separator in both. Links in the source are
+// followed (a folder that links back into what is being copied is refused);
+// every file lands at a real location in the job's documents folder. Gives
+// the number of files copied.
+std::size_t CopyIntoServer(const JobRecord& job, std::string source, const std::string& destination);
 
-// Copies a server file to a client path; the destination is complete or untouched.
-void DownloadFromServer(const Server& server, const std::string& source, const std::string& destination);
+// Copies a server file to a client path; the destination is complete or
+// untouched. Refused: a source whose real location is outside the server
+// folder, and a destination whose real location is outside the job's
+// project, in its state folder .zarn/ or in the server folder.
+void DownloadFromServer(const JobRecord& job, const std::string& source, const std::string& destination);
 
 class JobTemplateObject final : public LocalObject, public ISBState {
  public:

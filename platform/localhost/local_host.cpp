@@ -104,7 +104,8 @@ std::string Project::DocumentType(const std::string& relativePath) const {
 void Project::MakeVirtualDocument(const std::string& relativePath, std::string_view content) const {
   const std::string relative = state_->RelativeOrFail(state_->Resolve(relativePath));
   if (relative.empty()) throw CfxResult(E_INVALIDARG, "a virtual document needs a path in the project");
-  WriteFileAtomically(state_->VirtualStoreOf(relative), content);
+  const std::string store = state_->VirtualStoreOf(relative);
+  WriteFileAtomically(state_->CheckedVirtualStore(store), content, state_->Scratch());
 }
 
 ServerJob Project::CreateJob() const {
@@ -115,7 +116,7 @@ ServerJob Project::CreateJob() const {
 
 ServerJob Project::OpenJob(const std::string& id) const {
   CfxComPtr<ISBZarnServerJob> job;
-  job.Attach(new ServerJobObject(JobRecord(state_->TheServer(), id)));
+  job.Attach(new ServerJobObject(JobRecord(state_->TheServer(), id, state_->Folder())));
   return *ServerJob::Of(job.get());
 }
 

@@ -23,7 +23,13 @@
 //   <project>/.zarn/virtual/<path>            content of virtual documents
 //   <project>/.zarn/workspace/                %WORKSPACE_FOLDER%
 //   <project>/.zarn/server/jobs/<id>/         the jobs of the local server
+//   <project>/.zarn/state.lock, partial/      the state lock and temporaries
 //   <project>/Jobs/<id>/                      a job's client folder
+//
+// Every change of state runs under the state lock (state_lock.h), every file
+// is written whole through a temporary, and every write and every file the
+// server uses is checked on its real location (links resolved): see
+// README.md, "What the local host guarantees".
 #pragma once
 
 #include <cstddef>

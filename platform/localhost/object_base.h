@@ -107,7 +107,11 @@ std::string FormatArgument(I* object) {
 }
 
 bool Observing() noexcept;
-void Report(const char* interfaceName, const char* operation, std::string arguments, HRESULT status) noexcept;
+// Reports a call to the observer. `target` names what the call was made on
+// when a watcher needs it (a document's path); `stored` says whether the
+// call stored a failure as the last error (its description goes along).
+void Report(const char* interfaceName, const char* operation, std::string arguments, HRESULT status,
+            const std::string& target, bool stored) noexcept;
 
 template <class... Args>
 std::string FormatArguments(const Args&... args) {
@@ -116,24 +120,35 @@ std::string FormatArguments(const Args&... args) {
   return text;
 }
 
-// Runs one interface operation: the work returns a status or throws; every
-// exception becomes a failing status with its description as the last error.
+// Runs one interface operation on a named target: the work returns a status
+// or throws; every exception becomes a failing status with its description
+// as the last error.
 template <class Work, class... Args>
-HRESULT Entry(const char* interfaceName, const char* operation, Work&& work, const Args&... args) noexcept {
+HRESULT EntryOn(const std::string& target, const char* interfaceName, const char* operation, Work&& work,
+                const Args&... args) noexcept {
   HRESULT status;
+  bool stored = false;
   try {
     status = std::forward<Work>(work)();
   } catch (...) {
     status = StoreFailure(FailureOfCurrentException());
+    stored = true;
   }
   if (Observing()) {
     try {
-      Report(interfaceName, operation, FormatArguments(args...), status);
+      Report(interfaceName, operation, FormatArguments(args...), status, target, stored);
     } catch (...) {
       // Tracing must never change an operation's outcome.
     }
   }
   return status;
+}
+
+// The same for an operation whose target nobody needs named.
+template <class Work, class... Args>
+HRESULT Entry(const char* interfaceName, const char* operation, Work&& work, const Args&... args) noexcept {
+  static const std::string none;
+  return EntryOn(none, interfaceName, operation, std::forward<Work>(work), args...);
 }
 
 // Narrow (UTF-8) text of a host string; null is empty.

@@ -44,6 +44,23 @@ std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder, cons
     }
   }
   if (!serverFolder.empty()) server = NormalisePath(JoinPath(root, serverFolder));
+  // The state folder and the default workspace and server in it are the
+  // host's own: a link there out of the project would have the host write
+  // elsewhere. Configured folders are where the configuration says.
+  const std::string realState = RealLocation(root) + "/" + kStateFolderName;
+  const std::pair<std::string, std::string> own[] = {
+      {state, realState},
+      {workspace == state + "/workspace" ? workspace : std::string(), realState + "/workspace"},
+      {server == state + "/server" ? server : std::string(), realState + "/server"},
+  };
+  for (const auto& [folder, expected] : own) {
+    if (folder.empty() || !fs::exists(fs::symlink_status(folder, error))) continue;
+    const std::string real = RealLocation(folder);
+    if (real != expected) {
+      throw CfxResult(E_ACCESSDENIED, "refused: the host's own folder " + folder + " is really " + real +
+                                          "; the host keeps its state only in the project's .zarn/ folder");
+    }
+  }
   FileTypes types = FileTypes::Load(ReadWholeFile(state + "/filetypes"), state + "/filetypes");
   return std::shared_ptr<ProjectState>(new ProjectState(root, workspace, Server(server), std::move(types)));
 }
@@ -67,6 +84,34 @@ std::string ProjectState::Resolve(std::string_view path) const {
 
 std::string ProjectState::VirtualStoreOf(const std::string& relative) const {
   return StateFolder() + "/virtual/" + relative;
+}
+
+std::string ProjectState::CheckedVirtualStore(const std::string& store) const {
+  const std::string real = RealLocation(store);
+  const std::string folder = RealLocation(StateFolder() + "/virtual");
+  if (!IsWithin(real, folder) || real == folder) {
+    throw CfxResult(E_ACCESSDENIED, "refused: the virtual document store " + store + " is really " + real +
+                                        ", outside " + folder + " (a virtual document's content is kept there only)");
+  }
+  return real;
+}
+
+std::pair<std::string, std::string> ProjectState::CheckedSaveTarget(const std::string& target) const {
+  const std::string real = RealDestination(target);
+  const std::string workspace = RealLocation(workspace_);
+  const std::string project = RealLocation(folder_);
+  if (IsWithin(real, workspace) && real != workspace) {
+    // A workspace elsewhere may be on another file system: it gets a scratch folder of its own.
+    return {real, IsWithin(workspace, project) ? Scratch() : workspace + "/.partial"};
+  }
+  const std::string state = project + "/" + kStateFolderName;
+  const std::string server = RealLocation(server_.Root());
+  if (!IsWithin(real, project) || real == project || IsWithin(real, state) || IsWithin(real, server)) {
+    throw CfxResult(E_ACCESSDENIED, "refused: the save target " + target + " (really " + real +
+                                        ") is neither in the workspace " + workspace + " nor in the project " +
+                                        project + " outside .zarn/ and the server folder");
+  }
+  return {real, Scratch()};
 }
 
 DocumentObject* ProjectState::OpenDocument(const std::string& path) {

@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "localhost/file_types.h"
@@ -65,6 +66,17 @@ class ProjectState {
   // Where the content of the virtual document at a project path is kept.
   std::string VirtualStoreOf(const std::string& relative) const;
   bool IsStateFolder(const std::string& path) const { return path == StateFolder(); }
+  // The host's own folder for temporaries of writes into the project.
+  std::string Scratch() const { return StateFolder() + "/partial"; }
+  // The real location of the store of a virtual document, which must lie in
+  // .zarn/virtual/ (a link there is refused: E_ACCESSDENIED naming both).
+  std::string CheckedVirtualStore(const std::string& store) const;
+  // Where a document may be saved to: a real location in the workspace
+  // folder, or in the project outside .zarn/ and the server folder. Gives
+  // that location and the scratch folder to write it through (a workspace
+  // outside the project has its own, <workspace>/.partial); refuses
+  // others with E_ACCESSDENIED naming the path and the rule.
+  std::pair<std::string, std::string> CheckedSaveTarget(const std::string& target) const;
 
   // Open documents by path, so that one location gives one document object.
   // Gives the open document with a new reference, or null.

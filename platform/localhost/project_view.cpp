@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "localhost/state_lock.h"
 #include "localhost/text_file.h"
 
 namespace zarnlocal {
@@ -32,6 +33,7 @@ bool ProjectView::IsHidden(const std::string& path) const {
 
 bool ProjectView::SetHidden(const std::string& path, bool hidden) {
   std::lock_guard lock(mutex_);
+  const StateLock held = StateLock::Take(LockFile());
   auto records = ReadRecords(File("hidden"));
   const auto found = std::find_if(records.begin(), records.end(), [&](const auto& r) { return r.front() == path; });
   if ((found != records.end()) == hidden) return false;
@@ -41,7 +43,7 @@ bool ProjectView::SetHidden(const std::string& path, bool hidden) {
     records.erase(found);
   }
   std::sort(records.begin(), records.end());
-  WriteRecords(File("hidden"), kHiddenHeader, records);
+  WriteRecords(File("hidden"), kHiddenHeader, records, Scratch());
   return true;
 }
 
@@ -67,25 +69,27 @@ std::vector<std::string> ProjectView::LockOwners(const std::string& path) const 
 
 bool ProjectView::Lock(const std::string& path, const std::string& owner) {
   std::lock_guard lock(mutex_);
+  const StateLock held = StateLock::Take(LockFile());
   auto records = ReadRecords(File("locks"));
   for (const auto& record : records) {
     if (record.size() >= 2 && record[0] == path && record[1] == owner) return false;
   }
   records.push_back({path, owner});
   std::sort(records.begin(), records.end());
-  WriteRecords(File("locks"), kLocksHeader, records);
+  WriteRecords(File("locks"), kLocksHeader, records, Scratch());
   return true;
 }
 
 bool ProjectView::Unlock(const std::string& path, const std::string& owner) {
   std::lock_guard lock(mutex_);
+  const StateLock held = StateLock::Take(LockFile());
   auto records = ReadRecords(File("locks"));
   const auto kept = std::remove_if(records.begin(), records.end(), [&](const auto& record) {
     return record.size() >= 2 && record[0] == path && record[1] == owner;
   });
   if (kept == records.end()) return false;
   records.erase(kept, records.end());
-  WriteRecords(File("locks"), kLocksHeader, records);
+  WriteRecords(File("locks"), kLocksHeader, records, Scratch());
   return true;
 }
 
@@ -100,23 +104,25 @@ std::vector<ViewRecord> ProjectView::Views() const {
 
 void ProjectView::RecordView(const std::string& kind, const std::string& path) {
   std::lock_guard lock(mutex_);
+  const StateLock held = StateLock::Take(LockFile());
   auto records = ReadRecords(File("views"));
   for (const auto& record : records) {
     if (record.size() >= 2 && record[0] == kind && record[1] == path) return;
   }
   records.push_back({kind, path});
-  WriteRecords(File("views"), kViewsHeader, records);
+  WriteRecords(File("views"), kViewsHeader, records, Scratch());
 }
 
 void ProjectView::ForgetView(const std::string& kind, const std::string& path) {
   std::lock_guard lock(mutex_);
+  const StateLock held = StateLock::Take(LockFile());
   auto records = ReadRecords(File("views"));
   const auto kept = std::remove_if(records.begin(), records.end(), [&](const auto& record) {
     return record.size() >= 2 && record[0] == kind && record[1] == path;
   });
   if (kept == records.end()) return;
   records.erase(kept, records.end());
-  WriteRecords(File("views"), kViewsHeader, records);
+  WriteRecords(File("views"), kViewsHeader, records, Scratch());
 }
 
 }  // namespace zarnlocal

@@ -7,8 +7,10 @@
 //   .zarn/locks    Results/a.std<TAB>Corvane Server
 //   .zarn/views    view<TAB>Results/a.std     (OpenView; "shown" for Show)
 //
-// Every change reads the file, changes it and writes it whole (atomically),
-// so two processes working one after the other see each other's records.
+// Every change takes the project's state lock (.zarn/state.lock,
+// state_lock.h), reads the file, changes it and writes it whole
+// (atomically), so that processes working at once never lose each other's
+// records and readers always see whole files.
 #pragma once
 
 #include <mutex>
@@ -50,6 +52,8 @@ class ProjectView {
 
  private:
   std::string File(const char* name) const { return stateFolder_ + "/" + name; }
+  std::string Scratch() const { return stateFolder_ + "/partial"; }
+  std::string LockFile() const { return stateFolder_ + "/state.lock"; }
   std::string stateFolder_;
   mutable std::mutex mutex_;
 };

@@ -1,6 +1,7 @@
 #include "localhost/server.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +11,8 @@
 #include "host/cfx_result.h"
 #include "host/status.h"
 #include "localhost/location.h"
+#include "localhost/project_state.h"
+#include "localhost/state_lock.h"
 
 namespace zarnlocal {
 namespace {
@@ -71,46 +74,122 @@ std::vector<std::string> Server::JobIds() const {
   return ids;
 }
 
-std::string Server::MakeJobFolder() const {
-  std::error_code error;
-  fs::create_directories(root_ + "/jobs", error);
-  if (error) throw CfxResult(E_FAIL, "cannot make the server folder " + root_ + "/jobs: " + error.message());
-  const std::vector<std::string> ids = JobIds();
-  unsigned long next = ids.empty() ? 1 : std::stoul(ids.back()) + 1;
-  // mkdir is the claim: two processes never get the same id.
-  for (;; ++next) {
-    const std::string folder = JobFolder(std::to_string(next));
-    if (::mkdir(folder.c_str(), 0755) == 0) return std::to_string(next);
-    if (errno != EEXIST) {
-      throw CfxResult(E_FAIL, "cannot make the job folder " + folder + ": " + std::strerror(errno));
-    }
+std::string Server::JobFolder(std::string_view id) const { return root_ + "/jobs/" + std::string(id); }
+
+void Server::RequireReadWithin(const std::string& path, const std::string& folder, const std::string& what) {
+  const std::string real = RealLocation(path);
+  const std::string realFolder = RealLocation(folder);
+  if (!IsWithin(real, realFolder)) {
+    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " is really " + real + ", outside " + realFolder +
+                                        " (the server uses only files in its own folder)");
   }
 }
 
-std::string Server::JobFolder(std::string_view id) const { return root_ + "/jobs/" + std::string(id); }
+std::string Server::RequireWriteWithin(const std::string& path, const std::string& folder, const std::string& what) {
+  const std::string real = RealDestination(path);
+  const std::string realFolder = RealLocation(folder);
+  if (!IsWithin(real, realFolder) || real == realFolder) {
+    throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " would be written at " + real + ", outside " +
+                                        realFolder + " (the server writes only into its own folder)");
+  }
+  return real;
+}
 
-JobRecord::JobRecord(Server server, std::string id) : server_(std::move(server)), id_(std::move(id)) {
+void RequireInputName(const std::string& name) {
+  if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos) {
+    throw CfxResult(E_INVALIDARG, "an input name is a relative path with '/' separators, not '" + name + "'");
+  }
+  for (const std::string& element : PathElements(name)) {
+    if (element == ".." || element == ".") throw CfxResult(E_INVALIDARG, "an input name may not climb: " + name);
+  }
+}
+
+JobRecord::JobRecord(Server server, std::string id, std::string projectFolder)
+    : server_(std::move(server)), id_(std::move(id)), projectFolder_(std::move(projectFolder)) {
   if (!IsJobId(id_) || !fs::exists(Folder() + "/job")) {
     throw CfxResult(E_FILE_NOT_FOUND, "no such job: " + id_ + " (looked in " + server_.Root() + "/jobs)");
   }
 }
 
+namespace {
+
+// The client folder of a job must lie in the project, outside its state folder.
+std::string CheckedClientFolder(const std::string& folder, const std::string& project, const std::string& id) {
+  const std::string realProject = RealLocation(project);
+  const std::string real = RealLocation(folder);
+  const std::string state = realProject + "/" + kStateFolderName;
+  if (folder.empty() || !IsWithin(real, realProject) || real == realProject || IsWithin(real, state)) {
+    throw CfxResult(E_ACCESSDENIED, "refused: the client folder '" + folder + "' of job " + id + " (really " + real +
+                                        ") is not a folder of the project " + realProject +
+                                        " outside its state folder .zarn/");
+  }
+  return folder;
+}
+
+// Removes a folder the creation made; what cannot go stays, nothing more to do.
+void RemoveQuietly(const std::string& folder) {
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+}
+
+}  // namespace
+
 JobRecord JobRecord::Create(const Server& server, const std::string& projectFolder) {
-  const std::string id = server.MakeJobFolder();
-  const std::string folder = server.JobFolder(id);
-  const std::string clientFolder = projectFolder + "/Jobs/" + id;
+  const std::string jobs = server.Root() + "/jobs";
   std::error_code error;
-  fs::create_directories(folder + "/Documents", error);
-  if (!error) fs::create_directories(clientFolder, error);
-  if (error) throw CfxResult(E_FAIL, "cannot make the folders of job " + id + ": " + error.message());
-  WriteSettings(folder + "/job", kJobHeader,
-                {{"id", id},
-                 {"name", "Job" + id},
-                 {"state", "created"},
-                 {"client-folder", clientFolder},
-                 {"live-updates", "off"},
-                 {"property.LiveUpdateMask", "*"}});
-  return JobRecord(server, id);
+  fs::create_directories(jobs, error);
+  if (error) throw CfxResult(E_FAIL, "cannot make the server folder " + jobs + ": " + error.message());
+  const StateLock held = StateLock::Take(server.LockFile());
+
+  // No other creation runs while the lock is held: every staging folder left
+  // is one of a creation that died. The highest id any folder has is taken.
+  unsigned long highest = 0;
+  for (fs::directory_iterator it(jobs, error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (name.rfind(".new-", 0) == 0) {
+      RemoveQuietly(it->path().string());
+    } else if (IsJobId(name)) {
+      highest = std::max(highest, std::stoul(name));
+    }
+  }
+  if (error) throw CfxResult(E_FAIL, "cannot list the server folder " + jobs + ": " + error.message());
+  if (highest >= kLargestId) {
+    throw CfxResult(E_FAIL, "cannot make a job: the server " + server.Root() + " has used its last job id (job " +
+                                std::to_string(highest) + " exists, and ids go up to " + std::to_string(kLargestId) +
+                                "); remove jobs from " + jobs + " to make room");
+  }
+  const std::string id = std::to_string(highest + 1);
+  const std::string clientFolder = projectFolder + "/Jobs/" + id;
+  CheckedClientFolder(clientFolder, projectFolder, id);
+
+  // The job is made in a staging folder and renamed into place whole.
+  const std::string staging = jobs + "/.new-" + std::to_string(::getpid()) + "-" + id;
+  const std::string folder = server.JobFolder(id);
+  try {
+    fs::create_directories(staging + "/Documents", error);
+    if (error) throw CfxResult(E_FAIL, "cannot make the folders of job " + id + ": " + error.message());
+    WriteSettings(staging + "/job", kJobHeader,
+                  {{"id", id},
+                   {"name", "Job" + id},
+                   {"state", "created"},
+                   {"client-folder", clientFolder},
+                   {"live-updates", "off"},
+                   {"property.LiveUpdateMask", "*"}},
+                  server.Scratch());
+    if (::rename(staging.c_str(), folder.c_str()) != 0) {
+      throw CfxResult(E_FAIL, "cannot make the job folder " + folder + ": " + std::strerror(errno));
+    }
+  } catch (...) {
+    RemoveQuietly(staging);
+    throw;
+  }
+  fs::create_directories(clientFolder, error);
+  if (error) {
+    RemoveQuietly(folder);
+    throw CfxResult(E_FAIL, "cannot make the client folder " + clientFolder + " of job " + id + ": " + error.message() +
+                                " (the job was not made)");
+  }
+  return JobRecord(server, id, projectFolder);
 }
 
 std::string JobRecord::Get(std::string_view key) const { return SettingOf(ReadSettings(Folder() + "/job"), key); }
@@ -118,10 +197,19 @@ std::string JobRecord::Get(std::string_view key) const { return SettingOf(ReadSe
 void JobRecord::Set(std::string_view key, std::string value) { Update({{std::string(key), std::move(value)}}); }
 
 void JobRecord::Update(const Settings& changes) {
-  Settings settings = ReadSettings(Folder() + "/job");
-  for (const auto& [key, value] : changes) SetSetting(settings, key, value);
-  WriteSettings(Folder() + "/job", kJobHeader, settings);
+  Modify([&](Settings& settings) {
+    for (const auto& [key, value] : changes) SetSetting(settings, key, value);
+  });
 }
+
+void JobRecord::Modify(const std::function<void(Settings&)>& change) {
+  const StateLock held = StateLock::Take(server_.LockFile());
+  Settings settings = ReadSettings(Folder() + "/job");
+  change(settings);
+  WriteSettings(Folder() + "/job", kJobHeader, settings, server_.Scratch());
+}
+
+std::string JobRecord::ClientFolder() const { return CheckedClientFolder(Get("client-folder"), projectFolder_, id_); }
 
 std::vector<JobInput> JobRecord::Inputs() const {
   std::vector<JobInput> inputs;
@@ -132,19 +220,17 @@ std::vector<JobInput> JobRecord::Inputs() const {
 }
 
 void JobRecord::AddInput(const std::string& name, const std::string& source) {
-  if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos) {
-    throw CfxResult(E_INVALIDARG, "an input name is a relative path with '/' separators, not '" + name + "'");
-  }
-  for (const std::string& element : PathElements(name)) {
-    if (element == ".." || element == ".") throw CfxResult(E_INVALIDARG, "an input name may not climb: " + name);
-  }
+  RequireInputName(name);
   std::error_code error;
   if (fs::is_directory(source, error)) throw CfxResult(E_INVALIDARG, "a job input is a file, not the folder " + source);
-  CopyFileAtomically(source, DocumentsFolder() + "/" + name);
+  const std::string target =
+      Server::RequireWriteWithin(DocumentsFolder() + "/" + name, server_.Root(), "the job input");
+  CopyFileAtomically(source, target, server_.Scratch());
+  const StateLock held = StateLock::Take(server_.LockFile());
   auto records = ReadRecords(Folder() + "/inputs");
   std::erase_if(records, [&](const auto& record) { return !record.empty() && record[0] == name; });
   records.push_back({name, source});
-  WriteRecords(Folder() + "/inputs", kInputsHeader, records);
+  WriteRecords(Folder() + "/inputs", kInputsHeader, records, server_.Scratch());
 }
 
 std::vector<std::string> JobRecord::Run() {
@@ -152,19 +238,25 @@ std::vector<std::string> JobRecord::Run() {
   const std::string resultsFolder = DocumentsFolder() + "/Results";
   std::string summary = "Job " + id_ + "\ntext: " + EscapeField(Get("text")) + "\n";
   for (const JobInput& input : Inputs()) {
-    const std::optional<std::string> bytes = ReadWholeFile(DocumentsFolder() + "/" + input.name);
+    RequireInputName(input.name);
+    const std::string file = DocumentsFolder() + "/" + input.name;
+    Server::RequireReadWithin(file, server_.Root(), "the input");
+    const std::optional<std::string> bytes = ReadWholeFile(file);
     if (!bytes)
       throw CfxResult(E_FILE_NOT_FOUND, "the input " + input.name + " of job " + id_ + " is gone from the server");
     const std::string fileName = PathElements(input.name).back();
     const std::string result = resultsFolder + "/" + fileName + ".txt";
-    WriteFileAtomically(result, "Result of " + input.name + "\njob: " + id_ +
-                                    "\nbytes: " + std::to_string(bytes->size()) +
-                                    "\nlines: " + std::to_string(CountLines(*bytes)) + "\n");
+    WriteFileAtomically(Server::RequireWriteWithin(result, server_.Root(), "the result"),
+                        "Result of " + input.name + "\njob: " + id_ + "\nbytes: " + std::to_string(bytes->size()) +
+                            "\nlines: " + std::to_string(CountLines(*bytes)) + "\n",
+                        server_.Scratch());
     results.push_back(server_.ToServerPath(result));
     summary += "input: " + input.name + "\n";
   }
-  WriteFileAtomically(resultsFolder + "/summary.txt", summary);
-  results.push_back(server_.ToServerPath(resultsFolder + "/summary.txt"));
+  const std::string summaryFile = resultsFolder + "/summary.txt";
+  WriteFileAtomically(Server::RequireWriteWithin(summaryFile, server_.Root(), "the result"), summary,
+                      server_.Scratch());
+  results.push_back(server_.ToServerPath(summaryFile));
   Set("state", "finished");
   return results;
 }

@@ -3,22 +3,22 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
+#include <set>
 #include <system_error>
 
 #include "host/cfx_result.h"
 #include "host/status.h"
 #include "localhost/location.h"
+#include "localhost/state_lock.h"
 
 namespace zarnlocal {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::atomic<unsigned> temporaryCounter{0};
 
 HRESULT StatusOfErrno(int error) {
   if (error == ENOENT || error == ENOTDIR) return E_FILE_NOT_FOUND;
@@ -30,50 +30,36 @@ HRESULT StatusOfErrno(int error) {
   throw CfxResult(StatusOfErrno(error), what + ": " + std::strerror(error));
 }
 
-// A name beside `path` that no other writer picks: process id and a counter.
-std::string TemporaryBeside(const std::string& path) {
-  return ParentOf(path) + "/.zarn-partial-" + std::to_string(::getpid()) + "-" +
-         std::to_string(temporaryCounter.fetch_add(1)) + "~";
-}
-
 void MakeParentFolder(const std::string& path) {
   std::error_code error;
   fs::create_directories(fs::path(ParentOf(path)), error);
   if (error) throw CfxResult(E_FAIL, "cannot make the folder " + ParentOf(path) + ": " + error.message());
 }
 
-// Writes everything from `source` (a function filling a buffer) into a new
-// temporary file and renames it to `path`; the temporary goes on any failure.
+// The first write into a temporary folder in this process removes what dead
+// writers left there.
+void SweepOnce(const std::string& folder) {
+  static std::mutex mutex;
+  static auto* swept = new std::set<std::string>();
+  {
+    std::lock_guard lock(mutex);
+    if (!swept->insert(folder).second) return;
+  }
+  SweepTemporaries(folder);
+}
+
+// Writes everything `fill` gives into a new temporary file of `scratch` and
+// renames it to `path`; the temporary goes on any failure.
 template <class Fill>
-void WriteThroughTemporary(const std::string& path, Fill fill) {
+void WriteThroughTemporary(const std::string& path, const std::string& scratch, Fill fill) {
   MakeParentFolder(path);
-  const std::string temporary = TemporaryBeside(path);
-  const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-  if (fd < 0) FailWith(errno, "cannot write " + path);
-  auto put = [&](const char* data, std::size_t size) {
-    while (size > 0) {
-      const ssize_t n = ::write(fd, data, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return errno;
-      data += n;
-      size -= static_cast<std::size_t>(n);
-    }
-    return 0;
-  };
-  int error = 0;
-  try {
-    error = fill(put);
-  } catch (...) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    throw;
-  }
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    FailWith(error, "cannot write " + path);
-  }
+  // Without a scratch folder of the host's own the temporary goes beside the
+  // file, and nothing there is swept: that folder is not the host's.
+  const std::string folder = scratch.empty() ? ParentOf(path) : scratch;
+  if (!scratch.empty()) SweepOnce(folder);
+  TemporaryFile temporary(folder, path);
+  fill([&](const char* data, std::size_t size) { temporary.Write(data, size, path); });
+  temporary.Commit(path);
 }
 
 }  // namespace
@@ -101,25 +87,25 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
   return bytes;
 }
 
-void WriteFileAtomically(const std::string& path, std::string_view bytes) {
-  WriteThroughTemporary(path, [&](auto& put) { return put(bytes.data(), bytes.size()); });
+void WriteFileAtomically(const std::string& path, std::string_view bytes, const std::string& scratch) {
+  WriteThroughTemporary(path, scratch, [&](const auto& put) { put(bytes.data(), bytes.size()); });
 }
 
-void CopyFileAtomically(const std::string& from, const std::string& to) {
+void CopyFileAtomically(const std::string& from, const std::string& to, const std::string& scratch) {
   const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) {
     if (errno == ENOENT) throw CfxResult(E_FILE_NOT_FOUND, "no such file: " + from);
     FailWith(errno, "cannot read " + from);
   }
   try {
-    WriteThroughTemporary(to, [&](auto& put) {
+    WriteThroughTemporary(to, scratch, [&](const auto& put) {
       char buffer[65536];
       for (;;) {
         const ssize_t n = ::read(in, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) FailWith(errno, "cannot read " + from);
-        if (n == 0) return 0;
-        if (const int error = put(buffer, static_cast<std::size_t>(n))) return error;
+        if (n == 0) return;
+        put(buffer, static_cast<std::size_t>(n));
       }
     });
   } catch (...) {
@@ -127,6 +113,37 @@ void CopyFileAtomically(const std::string& from, const std::string& to) {
     throw;
   }
   ::close(in);
+}
+
+std::string RealLocation(const std::string& path) {
+  // weakly_canonical resolves the part that exists; a dangling link right
+  // after it is resolved by hand, as the next write through it would go.
+  std::string current = NormalisePath(path);
+  for (int hops = 0; hops < 40; ++hops) {
+    std::error_code error;
+    const std::string real = NormalisePath(fs::weakly_canonical(fs::path(current), error).string());
+    if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
+    const std::vector<std::string> elements = PathElements(real);
+    std::string prefix;
+    std::size_t at = 0;
+    for (; at < elements.size(); ++at) {
+      prefix += "/" + elements[at];
+      if (!fs::exists(fs::status(prefix, error))) break;
+    }
+    if (at == elements.size() || !fs::is_symlink(fs::symlink_status(prefix, error))) return real;
+    const fs::path target = fs::read_symlink(prefix, error);
+    if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
+    current = JoinPath(ParentOf(prefix), target.string());
+    for (std::size_t rest = at + 1; rest < elements.size(); ++rest) current += "/" + elements[rest];
+    current = NormalisePath(current);
+  }
+  throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": too many levels of links");
+}
+
+std::string RealDestination(const std::string& path) {
+  const std::string normal = NormalisePath(path);
+  if (normal == "/") return normal;
+  return JoinPath(RealLocation(ParentOf(normal)), PathElements(normal).back());
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
@@ -194,13 +211,13 @@ std::vector<std::vector<std::string>> ReadRecords(const std::string& path) {
 }
 
 void WriteRecords(const std::string& path, std::string_view header,
-                  const std::vector<std::vector<std::string>>& records) {
+                  const std::vector<std::vector<std::string>>& records, const std::string& scratch) {
   std::string text(header);
   for (const std::vector<std::string>& record : records) {
     for (std::size_t i = 0; i < record.size(); ++i) text += (i ? "\t" : "") + EscapeField(record[i]);
     text += '\n';
   }
-  WriteFileAtomically(path, text);
+  WriteFileAtomically(path, text, scratch);
 }
 
 Settings ReadSettings(const std::string& path) {
@@ -227,10 +244,11 @@ Settings ReadSettings(const std::string& path) {
   return settings;
 }
 
-void WriteSettings(const std::string& path, std::string_view header, const Settings& settings) {
+void WriteSettings(const std::string& path, std::string_view header, const Settings& settings,
+                   const std::string& scratch) {
   std::string text(header);
   for (const auto& [key, value] : settings) text += key + " = " + EscapeField(value) + "\n";
-  WriteFileAtomically(path, text);
+  WriteFileAtomically(path, text, scratch);
 }
 
 std::string SettingOf(const Settings& settings, std::string_view key) {

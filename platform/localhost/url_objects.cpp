@@ -9,9 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Files the local host is writing right now (text_file.cpp) are not entries.
-bool IsPartialFile(const std::string& name) { return name.rfind(".zarn-partial-", 0) == 0 && name.back() == '~'; }
-
 void ListFolder(const ProjectState& project, const std::string& folder, bool recursive, std::vector<Location>& out) {
   struct Entry {
     std::string name;
@@ -24,7 +21,7 @@ void ListFolder(const ProjectState& project, const std::string& folder, bool rec
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     const std::string path = JoinPath(folder, name);
-    if (IsPartialFile(name) || project.IsStateFolder(path)) continue;
+    if (project.IsStateFolder(path)) continue;  // temporaries live there too
     std::error_code kindError;
     const bool isFolder = it->is_directory(kindError);
     entries.push_back({name, isFolder, isFolder && !it->is_symlink(kindError)});

@@ -176,6 +176,23 @@ TEST_F(HostContract, ADocumentForADocumentAndNoneForAFolder) {
   EXPECT_FALSE(none);
 }
 
+TEST_F(HostContract, ImportingWhereThereIsNoDocumentFailsAndNamesTheLocation) {
+  // The library counts on a document from a successful GetDocument with the
+  // import flags; the null check after it is the last resort.
+  Host().MakeProject({{{"d/sub/", ""}}, {}});
+  for (const std::string entry : {"d/sub", "d/sub/", "d/none.std"}) {
+    CfxResult::SetLastError(S_OK);
+    CfxComPtr<ISBDocumentRoot> document;
+    EXPECT_LT(Documents()->GetDocument(16, Host().Location(entry).get(), {}, {}, {}, document.put()), 0) << entry;
+    EXPECT_FALSE(document) << entry;
+    const std::string description = CfxResult::LastErrorCheckNotS_OK().Description();
+    EXPECT_NE(description.find(Host().PathOf(entry)), std::string::npos) << entry << ": " << description;
+    CfxComPtr<ISBDocumentRoot> none;
+    EXPECT_GE(Documents()->GetDocument(0, Host().Location(entry).get(), {}, {}, {}, none.put()), 0) << entry;
+    EXPECT_FALSE(none) << entry;
+  }
+}
+
 TEST_F(HostContract, DocumentTypesAndDependentExtensionsByExtension) {
   Host().MakeProject({{{"d/T.std", ""}, {"d/m.abc", ""}}, {{"abc", "Acme.Model", {"def", "ghi"}}}});
   CfxBSTR type;

@@ -24,24 +24,25 @@ TEST(StateFilesTest, FieldsSurviveTabsLineBreaksAndBackslashes) {
 TEST(StateFilesTest, RecordsRoundTripThroughAFile) {
   TempFolder folder;
   const std::vector<std::vector<std::string>> records = {{"Results/a b.std", "Corvane Server"}, {"x\ty", "o\nwner"}};
-  WriteRecords(folder / "state/locks", "# header\n", records);
+  WriteRecords(folder / "state/locks", "# header\n", records, folder / "state/partial");
   EXPECT_EQ(ReadRecords(folder / "state/locks"), records);
   EXPECT_TRUE(ReadRecords(folder / "missing").empty());
 }
 
 TEST(StateFilesTest, AtomicWritesLeaveNoTemporaryBehind) {
   TempFolder folder;
-  WriteFileAtomically(folder / "a/b.txt", "new");
-  WriteFileAtomically(folder / "a/b.txt", "newer");
+  WriteFileAtomically(folder / "a/b.txt", "new", folder / "scratch");
+  WriteFileAtomically(folder / "a/b.txt", "newer", folder / "scratch");
+  WriteFileAtomically(folder / "a/c.txt", "beside", "");
   EXPECT_EQ(Read(folder / "a/b.txt"), "newer");
-  EXPECT_EQ(Tree(folder.Path()), (std::vector<std::string>{"a/", "a/b.txt"}));
+  EXPECT_EQ(Tree(folder.Path()), (std::vector<std::string>{"a/", "a/b.txt", "a/c.txt", "scratch/"}));
 }
 
 TEST(StateFilesTest, CopyFromAMissingFileLeavesTheDestinationUntouched) {
   TempFolder folder;
   Put(folder / "dest.txt", "old");
   try {
-    CopyFileAtomically(folder / "nothing.txt", folder / "dest.txt");
+    CopyFileAtomically(folder / "nothing.txt", folder / "dest.txt", "");
     ADD_FAILURE() << "copied a missing file";
   } catch (const CfxResult& failure) {
     EXPECT_EQ(failure.Code(), E_FILE_NOT_FOUND);

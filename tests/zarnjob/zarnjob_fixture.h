@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "localhost/temp_folder.h"
@@ -20,6 +22,14 @@ class Zarnjob : public ::testing::Test {
     RunOptions options;
     options.workingFolder = project_.Path();
     return RunZarnjob(arguments, options);
+  }
+  // Starts zarnjob in the project folder without waiting for it.
+  std::unique_ptr<Started> Start(const std::vector<std::string>& arguments,
+                                 std::vector<std::pair<std::string, std::string>> environment = {}) {
+    RunOptions options;
+    options.workingFolder = project_.Path();
+    options.environment = std::move(environment);
+    return std::make_unique<Started>(arguments, options);
   }
   // The same, and expects it to succeed without a word on stderr.
   Outcome Succeed(const std::vector<std::string>& arguments) {

@@ -90,7 +90,8 @@ const std::vector<Command>& Commands() {
         {{"--open-view", "", "open a view of the document instead of showing it"}},
         "ImportAndView: bring a document up to date and show it",
         "Imports the document at LOCATION, shows it and locks it for the server\n"
-        "(\"Corvane Server\"). Prints the document's path."},
+        "(\"Corvane Server\"). Prints the document's path. A lock or unlock the host\n"
+        "refused is said on stderr, one line per document, and the command exits 1."},
        RunImport},
       {{"refresh",
         {"LOCATION"},
@@ -102,13 +103,17 @@ const std::vector<Command>& Commands() {
         {"LOCATION"},
         {},
         "SetDocumentLock: lock documents for the server",
-        "Locks every document that LOCATION lists for the server (\"Corvane Server\")."},
+        "Locks every document that LOCATION lists for the server (\"Corvane Server\").\n"
+        "Each document whose lock the host refused is named on stderr with the host's\n"
+        "reason, and the command exits 1."},
        RunLock},
       {{"unlock",
         {"LOCATION"},
         {},
         "SetDocumentLock: lift the server's lock",
-        "Lifts the server's lock from every document that LOCATION lists."},
+        "Lifts the server's lock from every document that LOCATION lists. Each document\n"
+        "whose unlock the host refused is named on stderr with the host's reason, and the\n"
+        "command exits 1."},
        RunUnlock},
       {{"real-path",
         {"DOCUMENT"},

@@ -1,5 +1,6 @@
 #include "context.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace zarnjob {
@@ -12,7 +13,45 @@ std::string ServerFolder(const GlobalOptions& options) {
   return std::filesystem::absolute(options.server).string();
 }
 
+std::string Trimmed(std::string text) {
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  return text;
+}
+
 }  // namespace
+
+void CallWatch::See(const zarnlocal::CallRecord& call) {
+  if (!FAILED(call.status)) return;
+  if (!call.description.empty()) lastFailure_ = call;
+  if (call.interfaceName != "ISBLockable" || call.target.empty()) return;
+  const std::string operation = call.operation == "Lock" ? "lock" : "unlock";
+  auto found = std::find_if(refusals_.begin(), refusals_.end(),
+                            [&](const Refusal& refusal) { return refusal.document == call.target; });
+  if (found == refusals_.end()) {
+    refusals_.push_back({call.target, {}, S_OK, {}});
+    found = refusals_.end() - 1;
+  }
+  if (std::find(found->operations.begin(), found->operations.end(), operation) == found->operations.end()) {
+    found->operations.push_back(operation);
+  }
+  found->status = call.status;
+  found->reason = call.description;
+}
+
+std::vector<std::string> CallWatch::RefusalLines() const {
+  std::vector<std::string> lines;
+  for (const Refusal& refusal : refusals_) {
+    std::string operations;
+    for (std::size_t i = 0; i < refusal.operations.size(); ++i) {
+      operations += (i ? " and " : "") + refusal.operations[i];
+    }
+    std::string line = "error: " + zarnlocal::FormatStatus(refusal.status) + ": the host refused to " + operations +
+                       " " + refusal.document;
+    if (!refusal.reason.empty()) line += ": " + Trimmed(refusal.reason);
+    lines.push_back(line);
+  }
+  return lines;
+}
 
 zarnlocal::Project Context::OpenProject() const { return OpenProject(options.project); }
 

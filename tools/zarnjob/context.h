@@ -1,8 +1,11 @@
 // What every command runs with: the global options, the project they name,
-// and the scope in which the library is called (and traced).
+// and the scope in which the library is called (and traced, and watched).
 #pragma once
 
+#include <optional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "arguments.h"
 #include "localhost/local_host.h"
@@ -10,9 +13,37 @@
 
 namespace zarnjob {
 
+// What the host said during the library calls of a command that the library
+// itself may not pass on: the failures it stored, and the documents whose
+// lock or unlock it refused.
+class CallWatch {
+ public:
+  void See(const zarnlocal::CallRecord& call);
+
+  // The last failure the host stored during a library call, if any.
+  const std::optional<zarnlocal::CallRecord>& LastFailure() const { return lastFailure_; }
+  void ForgetFailure() { lastFailure_.reset(); }
+
+  // One line per document whose lock or unlock the host refused, in the
+  // order the documents were first refused:
+  //   error: 0x80070005: the host refused to lock /p/R/a.txt: WHY
+  std::vector<std::string> RefusalLines() const;
+
+ private:
+  struct Refusal {
+    std::string document;
+    std::vector<std::string> operations;  // "lock", "unlock", in call order
+    HRESULT status = S_OK;
+    std::string reason;  // the last refusal's
+  };
+  std::optional<zarnlocal::CallRecord> lastFailure_;
+  std::vector<Refusal> refusals_;
+};
+
 struct Context {
   GlobalOptions options;
   Tracer* tracer = nullptr;  // with --trace
+  CallWatch watch;
 
   // The project of --project, with the server of --server when given.
   zarnlocal::Project OpenProject() const;
@@ -20,18 +51,29 @@ struct Context {
   zarnlocal::Project OpenProject(const std::string& folder) const;
 
   // Runs a call into the library. With --trace its host calls are written
-  // as they happen; the tool's own host calls outside it never are.
+  // as they happen; the tool's own host calls outside it never are. Every
+  // host call inside it is watched.
   template <class Call>
   decltype(auto) Library(Call&& call) {
     struct Scope {
-      Tracer* tracer;
-      explicit Scope(Tracer* t) : tracer(t) {
-        if (tracer) tracer->Start();
+      Context& context;
+      explicit Scope(Context& c) : context(c) {
+        context.watch.ForgetFailure();
+        if (context.tracer) context.tracer->Start();
+        zarnlocal::SetCallObserver([this](const zarnlocal::CallRecord& record) {
+          context.watch.See(record);
+          if (context.tracer) context.tracer->HostCall(record);
+        });
       }
       ~Scope() {
-        if (tracer) tracer->Stop();
+        try {
+          zarnlocal::SetCallObserver({});
+        } catch (...) {
+          // Removing an observer allocates nothing; nothing to do if it did fail.
+        }
+        if (context.tracer) context.tracer->Stop();
       }
-    } scope(tracer);
+    } scope(*this);
     return std::forward<Call>(call)();
   }
 };

@@ -47,7 +47,8 @@ void PrintToolHelp(std::FILE* out) {
   }
   std::fprintf(out,
                "\n"
-               "Exit status: 0 done; 1 the library or the host failed (\"error: 0xSTATUS: WHY\"), or\n"
+               "Exit status: 0 done; 1 the library or the host failed (\"error: 0xSTATUS: WHY\"), the\n"
+               "host refused a document's lock or unlock (one such line per document), or\n"
                "references to host objects were left outstanding; 2 a usage error.\n");
 }
 

@@ -2,8 +2,9 @@
 // host, one command per export, and walks the whole road with "demo".
 //
 // Exit status: 0 done; 1 a raised CfxResult (or another failure), printed as
-// "error: 0xSTATUS: DESCRIPTION", or references left outstanding; 2 a usage
-// error, printed with the usage.
+// "error: 0xSTATUS: DESCRIPTION", a lock or unlock the host refused (one such
+// line per document, even where the library goes on), or references left
+// outstanding; 2 a usage error, printed with the usage.
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -36,13 +37,19 @@ std::string ErrorLine(HRESULT code, const std::string& description) {
 
 // A failure raised with last-description action 1 (a failed download) stands
 // in for the host's own failure, which the last error still holds: say both.
-std::string ErrorLineOf(const CfxResult& failure) {
+// So does the null-dereference result when the host stored a failure during
+// the library call: that failure is why there was nothing.
+std::string ErrorLineOf(const CfxResult& failure, const CallWatch& watch) {
   std::string description = Trimmed(failure.Description());
   if (failure.LastDescriptionAction() == 1) {
     const CfxResult cause = CfxResult::LastErrorCheckNotS_OK();
     if (FAILED(cause.Code()) && cause.Code() != failure.Code()) {
       description += " (" + zarnlocal::FormatStatus(cause.Code()) + ": " + Trimmed(cause.Description()) + ")";
     }
+  } else if (failure.Code() == E_POINTER && watch.LastFailure()) {
+    const zarnlocal::CallRecord& cause = *watch.LastFailure();
+    description += " (the host's " + cause.interfaceName + "." + cause.operation + " failed with " +
+                   zarnlocal::FormatStatus(cause.status) + ": " + Trimmed(cause.description) + ")";
   }
   return ErrorLine(failure.Code(), description);
 }
@@ -56,7 +63,7 @@ int Usage(const UsageError& error) {
 int Execute(const CommandLine& line) {
   std::optional<Tracer> tracer;
   if (line.global.trace) tracer.emplace(stderr);
-  Context context{line.global, tracer ? &*tracer : nullptr};
+  Context context{line.global, tracer ? &*tracer : nullptr, {}};
 
   std::string failure;
   try {
@@ -64,7 +71,7 @@ int Execute(const CommandLine& line) {
   } catch (const UsageError& error) {
     return Usage(error);
   } catch (const CfxResult& result) {
-    failure = ErrorLineOf(result);
+    failure = ErrorLineOf(result, context.watch);
   } catch (const std::bad_alloc&) {
     failure = ErrorLine(E_OUTOFMEMORY, "out of memory");
   } catch (const std::exception& error) {
@@ -74,12 +81,16 @@ int Execute(const CommandLine& line) {
   // Every reference the command took is gone by now; any left is a leak.
   const std::size_t outstanding = zarnlocal::OutstandingReferenceCount();
   if (tracer) tracer->ReportOutstanding(outstanding);
+  // What the host refused and the library may not say (a lock it could not
+  // record) comes before the failure that ended the command, if any.
+  const std::vector<std::string> refusals = context.watch.RefusalLines();
+  for (const std::string& line : refusals) std::fprintf(stderr, "%s\n", line.c_str());
   std::fputs(failure.c_str(), stderr);
   if (outstanding != 0) {
     std::fprintf(stderr, "error: %zu references to host objects were not released\n", outstanding);
     return kFailed;
   }
-  return failure.empty() ? 0 : kFailed;
+  return failure.empty() && refusals.empty() ? 0 : kFailed;
 }
 
 }  // namespace

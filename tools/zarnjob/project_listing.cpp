@@ -17,14 +17,11 @@ struct Entry {
   bool folder = false;
 };
 
-// The local host writes a file under a temporary name and renames it.
-bool IsPartialFile(const std::string& name) { return name.starts_with(".zarn-partial-") && name.ends_with("~"); }
-
 void Walk(const fs::path& folder, const std::string& prefix, std::vector<Entry>& out) {
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (IsPartialFile(name) || (prefix.empty() && name == zarnlocal::kStateFolderName)) continue;
+    if (prefix.empty() && name == zarnlocal::kStateFolderName) continue;
     std::error_code kindError;
     const bool isFolder = it->is_directory(kindError);
     out.push_back({prefix + name, isFolder});

@@ -26,18 +26,12 @@ void Tracer::Start() {
   utilityDepth_ = 0;
   running_ = true;
   CfxSetCallTracer(this);
-  zarnlocal::SetCallObserver([this](const zarnlocal::CallRecord& call) { HostCall(call); });
 }
 
 void Tracer::Stop() noexcept {
   if (!running_) return;
   running_ = false;
   CfxSetCallTracer(nullptr);
-  try {
-    zarnlocal::SetCallObserver({});
-  } catch (...) {
-    // Removing an observer allocates nothing; nothing to do if it did fail.
-  }
 }
 
 void Tracer::ReportOutstanding(std::size_t references) {
@@ -63,7 +57,7 @@ void Tracer::Left(const CfxTracedCall& call) noexcept {
 }
 
 void Tracer::HostCall(const zarnlocal::CallRecord& call) noexcept {
-  if (utilityDepth_ > 0) return;
+  if (!running_ || utilityDepth_ > 0) return;
   try {
     Write(call.interfaceName + "." + call.operation + "(" + call.arguments + ")", call.status);
   } catch (...) {

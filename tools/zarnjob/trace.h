@@ -26,9 +26,12 @@ class Tracer final : public CfxCallTracer {
   Tracer(const Tracer&) = delete;
   Tracer& operator=(const Tracer&) = delete;
 
-  // Between Start and Stop the calls are written. Not nested.
+  // Between Start and Stop the calls are written. Not nested. The host's
+  // calls come in through HostCall, from the observer Context::Library
+  // installs.
   void Start();
   void Stop() noexcept;
+  void HostCall(const zarnlocal::CallRecord& call) noexcept;
 
   // The closing line: how many references to host objects nobody released.
   void ReportOutstanding(std::size_t references);
@@ -37,7 +40,6 @@ class Tracer final : public CfxCallTracer {
   void Left(const CfxTracedCall& call) noexcept override;
 
  private:
-  void HostCall(const zarnlocal::CallRecord& call) noexcept;
   void Write(const std::string& callText, HRESULT status) noexcept;
 
   std::FILE* sink_;
