@@ -30,6 +30,12 @@
 using OLECHAR = char16_t;
 using BSTR = OLECHAR*;
 using LPOLESTR = OLECHAR*;
+// A wide literal of the host's character type: OLESTR("text").
+#define OLESTR(text) u##text
+
+// Wide text of the host's character type, owned and viewed.
+using CfxWString = std::basic_string<OLECHAR>;
+using CfxWStringView = std::basic_string_view<OLECHAR>;
 
 // Allocation returns null when memory runs out.
 CFX_API BSTR SysAllocString(const OLECHAR* text);
@@ -65,7 +71,7 @@ class CFX_API CfxBSTR {
   CfxBSTR() noexcept;
   explicit CfxBSTR(const OLECHAR* text);  // up to the first zero; null is empty
   CfxBSTR(const OLECHAR* text, std::size_t length);
-  explicit CfxBSTR(std::u16string_view text);
+  explicit CfxBSTR(CfxWStringView text);
   explicit CfxBSTR(const char* narrow);         // UTF-8 up to the first zero; null is empty
   explicit CfxBSTR(const std::string& narrow);  // every byte, zero bytes included
   CfxBSTR(const CfxBSTR& other) noexcept;
@@ -90,13 +96,13 @@ class CFX_API CfxBSTR {
 
   std::string ToString() const;   // UTF-8
   std::string ToTString() const;  // the application's code page, UTF-8 here
-  std::u16string ToWString() const;
+  CfxWString ToWString() const;
 
-  friend bool operator==(const CfxBSTR& a, std::u16string_view b) noexcept { return a.View() == b; }
+  friend bool operator==(const CfxBSTR& a, CfxWStringView b) noexcept { return a.View() == b; }
   friend bool operator==(const CfxBSTR& a, const OLECHAR* b) noexcept {
-    return a.View() == std::u16string_view(b ? b : u"");
+    return a.View() == CfxWStringView(b ? b : OLESTR(""));
   }
-  std::u16string_view View() const noexcept { return {data_->text_ ? data_->text_ : u"", Length()}; }
+  CfxWStringView View() const noexcept { return {data_->text_ ? data_->text_ : OLESTR(""), Length()}; }
 
  private:
   explicit CfxBSTR(BSTRData* data) noexcept : data_(data) {}
@@ -104,5 +110,5 @@ class CFX_API CfxBSTR {
 };
 
 // Conversions between UTF-8 and UTF-16 used by CfxBSTR (rules above).
-CFX_API std::u16string CfxNarrowToWide(std::string_view narrow);
-CFX_API std::string CfxWideToNarrow(std::u16string_view wide);
+CFX_API CfxWString CfxNarrowToWide(std::string_view narrow);
+CFX_API std::string CfxWideToNarrow(CfxWStringView wide);
