@@ -53,7 +53,7 @@ CfxBSTR::BSTRData* HolderFor(const OLECHAR* text, std::size_t length) {
 }
 
 CfxBSTR::BSTRData* HolderForNarrow(std::string_view narrow) {
-  const std::u16string wide = CfxNarrowToWide(narrow);
+  const CfxWString wide = CfxNarrowToWide(narrow);
   return HolderFor(wide.data(), wide.size());
 }
 
@@ -87,7 +87,7 @@ BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) {
   } else {
     std::memset(result, 0, byteLength);
   }
-  result[length] = u'\0';
+  result[length] = OLESTR('\0');
   liveStrings.fetch_add(1, std::memory_order_relaxed);
   stringAllocations.fetch_add(1, std::memory_order_relaxed);
   return result;
@@ -142,7 +142,7 @@ CfxBSTR::CfxBSTR(const OLECHAR* text) : CfxBSTR(HolderFor(text, text ? std::char
 
 CfxBSTR::CfxBSTR(const OLECHAR* text, std::size_t length) : CfxBSTR(HolderFor(text, length)) {}
 
-CfxBSTR::CfxBSTR(std::u16string_view text) : CfxBSTR(HolderFor(text.data(), text.size())) {}
+CfxBSTR::CfxBSTR(CfxWStringView text) : CfxBSTR(HolderFor(text.data(), text.size())) {}
 
 CfxBSTR::CfxBSTR(const char* narrow)
     : CfxBSTR(HolderForNarrow(narrow ? std::string_view(narrow) : std::string_view())) {}
@@ -202,4 +202,4 @@ std::string CfxBSTR::ToString() const { return CfxWideToNarrow(View()); }
 
 std::string CfxBSTR::ToTString() const { return ToString(); }
 
-std::u16string CfxBSTR::ToWString() const { return std::u16string(View()); }
+CfxWString CfxBSTR::ToWString() const { return CfxWString(View()); }

@@ -42,7 +42,7 @@ CFX_API void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory)
 class CFX_API CfxFileStreamBackend {
  public:
   virtual ~CfxFileStreamBackend();
-  virtual void Open(CfxFileStreamMode mode, const std::u16string& path) = 0;
+  virtual void Open(CfxFileStreamMode mode, const CfxWString& path) = 0;
   virtual void SetBinary(bool binary) = 0;
   virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
   virtual bool IsEOF() = 0;

@@ -26,7 +26,7 @@ class TrackedBackend final : public CfxFileStreamBackend {
     }
   }
 
-  void Open(CfxFileStreamMode mode, const std::u16string& path) override {
+  void Open(CfxFileStreamMode mode, const CfxWString& path) override {
     inner_->Open(mode, path);
     open_ = true;
   }
@@ -68,7 +68,7 @@ CfxFileStream::CfxFileStream() : backend_(MakeBackend()) {}
 CfxFileStream::~CfxFileStream() = default;
 
 void CfxFileStream::Open(CfxFileStreamMode mode, const OLECHAR* path) {
-  backend_->Open(mode, path != nullptr ? std::u16string(path) : std::u16string());
+  backend_->Open(mode, path != nullptr ? CfxWString(path) : CfxWString());
 }
 
 void CfxFileStream::SetBinary(bool binary) { backend_->SetBinary(binary); }

@@ -137,13 +137,13 @@ TEST_F(PosixFileStreamTest, CloseTwiceIsHarmless) {
 // Records what the stream forwards to it.
 struct BackendLog {
   std::vector<std::string> calls;
-  std::u16string path;
+  CfxWString path;
 };
 
 class RecordingBackend : public CfxFileStreamBackend {
  public:
   explicit RecordingBackend(BackendLog& log) : log_(log) {}
-  void Open(CfxFileStreamMode mode, const std::u16string& path) override {
+  void Open(CfxFileStreamMode mode, const CfxWString& path) override {
     log_.calls.push_back("Open " + std::to_string(mode));
     log_.path = path;
   }
@@ -179,7 +179,7 @@ TEST_F(FileStreamProviderTest, ForwardsEveryCallToTheProvidedBackend) {
   {
     CfxFileStream stream;
     stream.SetBinary(true);
-    stream.Open(CfxFileStreamModeRead, u"/some/p\u00E4th");
+    stream.Open(CfxFileStreamModeRead, OLESTR("/some/p\u00E4th"));
     char byte = 0;
     EXPECT_EQ(stream.Read(&byte, 10), 1u);
     EXPECT_EQ(byte, 'z');
@@ -188,13 +188,13 @@ TEST_F(FileStreamProviderTest, ForwardsEveryCallToTheProvidedBackend) {
   }
   EXPECT_EQ(log_.calls, (std::vector<std::string>{"SetBinary 1", "Open 1", "Read 10", "IsEOF", "Close"}))
       << "a closed stream is not closed again on destruction";
-  EXPECT_EQ(log_.path, u"/some/p\u00E4th");
+  EXPECT_EQ(log_.path, OLESTR("/some/p\u00E4th"));
 }
 
 TEST_F(FileStreamProviderTest, DestructionClosesAnOpenStreamQuietly) {
   {
     CfxFileStream stream;
-    stream.Open(CfxFileStreamModeRead, u"x");
+    stream.Open(CfxFileStreamModeRead, OLESTR("x"));
   }
   EXPECT_EQ(log_.calls, (std::vector<std::string>{"Open 1", "Close"}));
 }

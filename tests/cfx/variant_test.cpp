@@ -79,7 +79,7 @@ TEST_F(VariantTest, StringIsFreedDirectly) {
   RecordClears();
   CfxVariant variant;
   variant.vt = VT_BSTR;
-  variant.bstrVal = SysAllocString(u"owned");
+  variant.bstrVal = SysAllocString(OLESTR("owned"));
   variant.Clear();
   EXPECT_EQ(variant.vt, VT_EMPTY);
   EXPECT_TRUE(hookSaw_.empty());
@@ -126,14 +126,14 @@ TEST_F(VariantTest, DestructorSwallowsClearingFailures) {
 }
 
 TEST_F(VariantTest, SetHoldsItsOwnCopy) {
-  const CfxBSTR text(u"value");
+  const CfxBSTR text(OLESTR("value"));
   CfxVariant variant(text);
   ASSERT_EQ(variant.vt, VT_BSTR);
   EXPECT_NE(variant.bstrVal, text.in());
-  EXPECT_EQ(std::u16string_view(variant.bstrVal, SysStringLen(variant.bstrVal)), u"value");
+  EXPECT_EQ(CfxWStringView(variant.bstrVal, SysStringLen(variant.bstrVal)), OLESTR("value"));
   EXPECT_EQ(LiveSinceStart(), 2);
 
-  variant.Set(CfxBSTR(std::u16string_view(u"a\0b", 3)));
+  variant.Set(CfxBSTR(CfxWStringView(OLESTR("a\0b"), 3)));
   EXPECT_EQ(SysStringLen(variant.bstrVal), 3u) << "the copy keeps embedded zeros";
   EXPECT_EQ(LiveSinceStart(), 2) << "Set frees the previous value";
 
@@ -143,22 +143,22 @@ TEST_F(VariantTest, SetHoldsItsOwnCopy) {
 }
 
 TEST_F(VariantTest, SetThrowsBadAllocAndLeavesTheVariantEmpty) {
-  CfxVariant variant(CfxBSTR(u"old"));
-  const CfxBSTR text(u"new");
+  CfxVariant variant(CfxBSTR(OLESTR("old")));
+  const CfxBSTR text(OLESTR("new"));
   CfxFailStringAllocation(1);
   EXPECT_THROW(variant.Set(text), std::bad_alloc);
   EXPECT_EQ(variant.vt, VT_EMPTY);
 }
 
 TEST_F(VariantTest, MovesTransferTheValue) {
-  CfxVariant source(CfxBSTR(u"moving"));
+  CfxVariant source(CfxBSTR(OLESTR("moving")));
   const BSTR text = source.bstrVal;
   CfxVariant target(std::move(source));
   EXPECT_EQ(source.vt, VT_EMPTY);
   EXPECT_EQ(target.vt, VT_BSTR);
   EXPECT_EQ(target.bstrVal, text);
 
-  CfxVariant other(CfxBSTR(u"replaced"));
+  CfxVariant other(CfxBSTR(OLESTR("replaced")));
   other = std::move(target);
   EXPECT_EQ(target.vt, VT_EMPTY);
   EXPECT_EQ(other.bstrVal, text);
@@ -171,13 +171,13 @@ TEST_F(VariantTest, VariantClearRules) {
   EXPECT_EQ(variant.vt, VT_EMPTY);
 
   variant.vt = VT_BSTR;
-  variant.bstrVal = SysAllocString(u"freed");
+  variant.bstrVal = SysAllocString(OLESTR("freed"));
   EXPECT_EQ(VariantClear(&variant), S_OK);
   EXPECT_EQ(variant.vt, VT_EMPTY);
   EXPECT_EQ(LiveSinceStart(), 0);
 
   // By reference: the referent belongs to someone else and stays alive.
-  BSTR referent = SysAllocString(u"not ours");
+  BSTR referent = SysAllocString(OLESTR("not ours"));
   variant.vt = VT_BSTR | VT_BYREF;
   variant.byref = &referent;
   EXPECT_EQ(VariantClear(&variant), S_OK);

@@ -65,7 +65,7 @@ class FacetOf : public I, public Facet {
   }
 
   // Fill one out slot; a null slot is left alone.
-  HRESULT Give(BSTR* slot, std::u16string_view text) const { return GiveText(slot, text); }
+  HRESULT Give(BSTR* slot, CfxWStringView text) const { return GiveText(slot, text); }
   template <Arithmetic T>
   HRESULT Give(T* slot, std::type_identity_t<T> value) const {
     if (slot) *slot = value;
@@ -95,7 +95,7 @@ class FacetOf : public I, public Facet {
     if (slot) *slot = T{};
   }
 
-  static std::u16string Text(BSTR text) { return std::u16string(View(text)); }
+  static CfxWString Text(BSTR text) { return CfxWString(View(text)); }
   // The entry for key, or an empty value.
   template <class Map, class Key>
   static typename Map::mapped_type Lookup(const Map& map, const Key& key) {

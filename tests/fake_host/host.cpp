@@ -88,11 +88,11 @@ std::string Host::Describe(const IUnknown* pointer) const {
   return object ? object->Name() : "?";
 }
 
-void Host::AddFile(std::u16string path, std::string bytes, std::vector<std::uint32_t> chunks, bool eofBeforeRead) {
+void Host::AddFile(CfxWString path, std::string bytes, std::vector<std::uint32_t> chunks, bool eofBeforeRead) {
   files_[std::move(path)] = FakeFile{std::move(bytes), std::move(chunks), eofBeforeRead};
 }
 
-const FakeFile* Host::FindFile(const std::u16string& path) const {
+const FakeFile* Host::FindFile(const CfxWString& path) const {
   const auto found = files_.find(path);
   return found == files_.end() ? nullptr : &found->second;
 }

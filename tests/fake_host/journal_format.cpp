@@ -30,8 +30,8 @@ std::string Quote(std::string_view bytes) {
   return out + '"';
 }
 
-std::u16string_view View(BSTR text) noexcept {
-  return text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
+CfxWStringView View(BSTR text) noexcept {
+  return text ? CfxWStringView(text, SysStringLen(text)) : CfxWStringView();
 }
 
 std::string Arg(const OLECHAR* text) {
@@ -39,7 +39,7 @@ std::string Arg(const OLECHAR* text) {
   return text ? Arg(View(const_cast<BSTR>(text))) : "null";
 }
 
-std::string Arg(std::u16string_view text) { return Quote(CfxWideToNarrow(text)); }
+std::string Arg(CfxWStringView text) { return Quote(CfxWideToNarrow(text)); }
 
 std::string Arg(const VARIANT& value) {
   if (value.vt == VT_EMPTY) return "empty";

@@ -6,7 +6,7 @@
 
 namespace fakehost {
 
-HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count,
+HRESULT FakeFileTypes::GiveArray(const std::vector<CfxWString>& texts, LPOLESTR** out, std::int32_t* count,
                                  bool emptyAsArray) {
   if (!out || !count) return S_OK;
   if (texts.empty()) {

@@ -76,23 +76,23 @@ TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRec
     const char* what;
     bool spaceExists, underscoreExists;
     Journal journal;
-    std::vector<std::u16string> hidden;
+    std::vector<CfxWString> hidden;
   } cases[] = {
       {"both folders",
        true,
        true,
        Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
-       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+       {OLESTR("/p/T Files"), OLESTR("/p/T Files/a"), OLESTR("/p/T Files/sub/b")}},
       {"only T Files",
        true,
        false,
        Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
-       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+       {OLESTR("/p/T Files"), OLESTR("/p/T Files/a"), OLESTR("/p/T Files/sub/b")}},
       {"only T_Files",
        false,
        true,
        Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry}),
-       {u"/p/T_Files", u"/p/T_Files/a"}},
+       {OLESTR("/p/T_Files"), OLESTR("/p/T_Files/a")}},
       {"neither folder", false, false, Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kThePlainEntry}), {}},
   };
   for (const auto& c : cases) {
@@ -100,7 +100,7 @@ TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRec
     HideDependentFiles(project.Folder(), project.Container(), false);
     EXPECT_EQ(project.host.Journal(), c.journal) << c.what;
     EXPECT_EQ(project.Hidden(), c.hidden) << c.what;
-    EXPECT_EQ(project.FolderQuery(), u"Recursive=No") << c.what;
+    EXPECT_EQ(project.FolderQuery(), OLESTR("Recursive=No")) << c.what;
     EXPECT_TRUE(project.host.Balanced()) << c.what;
   }
 }

@@ -199,14 +199,14 @@ TEST(AddStudyTableToJob, ANullJobOrTableFailsTheNullCheckBeforeAnythingIsAdded) 
 }
 
 TEST(AddStudyTableToJob, AChildLocationThatIsNotMadeFailsTheNullCheckOfItsFileView) {
-  for (const char16_t* missing : {u"T Files", u"T Files/*"}) {
+  for (const OLECHAR* missing : {OLESTR("T Files"), OLESTR("T Files/*")}) {
     Project project;
     project.table.Get<FakeUrl>().children.erase(missing);
 
     EXPECT_EQ(RaisedBy([&] { project.Stage(nullptr, false, false); }).Code(), E_POINTER);
 
     EXPECT_EQ(project.host.Journal().back(),
-              "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(std::u16string_view(missing)) + ")");
+              "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(CfxWStringView(missing)) + ")");
     EXPECT_TRUE(project.host.Balanced());
   }
 }

@@ -124,7 +124,7 @@ TEST(ReadTemplate, ALocationWithoutFileViewRaisesTheQueryFailure) {
   TemplateHost t;
   auto& folder = t.host.Make("folder");
   folder.Add<fakehost::FakeUrl>();
-  t.factory.Get<fakehost::FakeUrlFactory>().urls[u"tpl"] = &folder;
+  t.factory.Get<fakehost::FakeUrlFactory>().urls[OLESTR("tpl")] = &folder;
   const CfxResult result = RaisedBy([&] { t.Read("a"); });
   EXPECT_EQ(result.Code(), E_NOINTERFACE);
   EXPECT_EQ(result.Description(), QueryInterfaceFailure(E_NOINTERFACE, InterfaceIdOf<ISBFileUrl>).Description());
@@ -148,7 +148,7 @@ TEST(ReadTemplate, HostFailuresRaiseAndLaterCallsAreNotMade) {
 TEST(ReadTemplate, StreamFailuresReachTheCallerAndTheStreamIsStillClosed) {
   {
     TemplateHost t;
-    t.host.AddFile(u"/t/other", "a");
+    t.host.AddFile(OLESTR("/t/other"), "a");
     const CfxResult result = RaisedBy([&] { AppUtils::Document::ReadTemplate("tpl", t.root.As<ISBContainerRoot>()); });
     EXPECT_EQ(result.Code(), E_FILE_NOT_FOUND);
     EXPECT_EQ(t.host.Journal(),
