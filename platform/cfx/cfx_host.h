@@ -50,14 +50,20 @@ class CFX_API CfxFileStreamBackend {
 };
 
 // Makes the backend of every CfxFileStream created from now on. An empty
-// provider restores the default: buffered POSIX files.
+// provider restores the default: the system's files, buffered (POSIX files
+// on Linux, files opened by their wide path on Windows).
 using CfxFileStreamProvider = std::function<std::unique_ptr<CfxFileStreamBackend>()>;
 CFX_API void CfxSetFileStreamProvider(CfxFileStreamProvider provider);
 
 // The default backend, for hosts that wrap it.
-CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream();
+CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakeSystemFileStream();
 
 // ---- Accounting, for leak checks -------------------------------------------
+//
+// On Windows the platform allocates host strings from task memory, and COM's
+// malloc spy counts them there (with the string cache off), so the string
+// and the task memory counts are the same counts of every task memory block,
+// and the n-th string allocation is the n-th task memory allocation.
 
 // Host strings allocated by SysAllocString* and not yet freed.
 CFX_API std::size_t CfxLiveStringCount() noexcept;

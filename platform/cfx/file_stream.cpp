@@ -49,7 +49,7 @@ std::unique_ptr<CfxFileStreamBackend> MakeBackend() {
     std::lock_guard lock(providerMutex);
     current = provider;
   }
-  std::unique_ptr<CfxFileStreamBackend> backend = current ? current() : CfxMakePosixFileStream();
+  std::unique_ptr<CfxFileStreamBackend> backend = current ? current() : CfxMakeSystemFileStream();
   if (!backend) throw CfxResult(E_UNEXPECTED, "The file stream provider made no stream.");
   return std::make_unique<TrackedBackend>(std::move(backend));
 }

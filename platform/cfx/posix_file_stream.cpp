@@ -116,4 +116,4 @@ class PosixFileStream final : public CfxFileStreamBackend {
 
 }  // namespace
 
-std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream() { return std::make_unique<PosixFileStream>(); }
+std::unique_ptr<CfxFileStreamBackend> CfxMakeSystemFileStream() { return std::make_unique<PosixFileStream>(); }

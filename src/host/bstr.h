@@ -1,9 +1,9 @@
-// Host strings: raw length-prefixed UTF-16 strings and their owner CfxBSTR.
+// Host strings: raw length-prefixed wide strings and their owner CfxBSTR.
 //
-// A BSTR points at UTF-16 text that is preceded by its length and followed by
-// a zero; a null BSTR is the empty string. SysAllocString* allocate one,
-// SysFreeString frees it. Every host operation that gives text out allocates
-// it this way and the receiver frees it.
+// A BSTR (com_types.h) points at UTF-16 text that is preceded by its length
+// and followed by a zero; a null BSTR is the empty string. SysAllocString*
+// allocate one, SysFreeString frees it. Every host operation that gives text
+// out allocates it this way and the receiver frees it.
 //
 // CfxBSTR owns a host string through a shared, reference-counted holder
 // (BSTRData). Copies share the holder; all empty strings share nullBSTRData.
@@ -13,10 +13,22 @@
 //   name.CopyOnWrite();
 //   CheckStatus(url->GetName(name.out()));
 //
-// Narrow text is UTF-8. Bytes that are not valid UTF-8 become the lone
-// surrogates U+DC80..U+DCFF (one per byte) on the way in and turn back into
-// the same bytes on the way out, so any byte string survives a round trip.
-// A lone surrogate that did not come from such a byte becomes U+FFFD (EF BF BD).
+// Narrow text is in the application's code page, both ways: the constructor
+// from narrow text reads it, ToTString and ToString write it, so text taken
+// out with either comes back the same through the constructor.
+//   - On Linux the code page is UTF-8, kept lossless: bytes that are not valid
+//     UTF-8 become the lone surrogates U+DC80..U+DCFF (one per byte) on the
+//     way in and turn back into the same bytes on the way out, so any byte
+//     string survives a round trip. A lone surrogate that did not come from
+//     such a byte becomes U+FFFD (EF BF BD).
+//   - On Windows it is the ANSI code page (CP_ACP) of the system's own
+//     conversions. In a single-byte code page (Windows-1252 and the like)
+//     every byte is one character, so any byte string survives a round trip
+//     as well. What the code page cannot hold does not: a wide character
+//     outside it becomes '?', and in a multi-byte code page a byte that does
+//     not form a character becomes the code page's replacement.
+// CfxNarrowToWide and CfxWideToNarrow are the lossless UTF-8 rules on both
+// platforms, for text that is UTF-8 whatever the code page.
 #pragma once
 
 #include <atomic>
@@ -25,23 +37,12 @@
 #include <string>
 #include <string_view>
 
+#include "host/com_types.h"
 #include "host/host_api.h"
-
-using OLECHAR = char16_t;
-using BSTR = OLECHAR*;
-using LPOLESTR = OLECHAR*;
-// A wide literal of the host's character type: OLESTR("text").
-#define OLESTR(text) u##text
 
 // Wide text of the host's character type, owned and viewed.
 using CfxWString = std::basic_string<OLECHAR>;
 using CfxWStringView = std::basic_string_view<OLECHAR>;
-
-// Allocation returns null when memory runs out.
-CFX_API BSTR SysAllocString(const OLECHAR* text);
-CFX_API BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length);
-CFX_API void SysFreeString(BSTR text) noexcept;
-CFX_API std::uint32_t SysStringLen(BSTR text) noexcept;
 
 class CFX_API CfxBSTR {
  public:
@@ -60,7 +61,7 @@ class CFX_API CfxBSTR {
     BSTR text_ = nullptr;
 
    private:
-    ~BSTRData();
+    ~BSTRData() { SysFreeString(text_); }
     std::atomic<std::uint32_t> refs_{1};
     friend class CfxBSTR;
   };
@@ -72,13 +73,13 @@ class CFX_API CfxBSTR {
   explicit CfxBSTR(const OLECHAR* text);  // up to the first zero; null is empty
   CfxBSTR(const OLECHAR* text, std::size_t length);
   explicit CfxBSTR(CfxWStringView text);
-  explicit CfxBSTR(const char* narrow);         // UTF-8 up to the first zero; null is empty
+  explicit CfxBSTR(const char* narrow);         // up to the first zero; null is empty
   explicit CfxBSTR(const std::string& narrow);  // every byte, zero bytes included
   CfxBSTR(const CfxBSTR& other) noexcept;
   CfxBSTR(CfxBSTR&& other) noexcept;
   CfxBSTR& operator=(const CfxBSTR& other) noexcept;
   CfxBSTR& operator=(CfxBSTR&& other) noexcept;
-  ~CfxBSTR();
+  ~CfxBSTR() { data_->Release(); }
 
   // Gives this string a holder of its own, so that filling it cannot change
   // other strings. Throws std::bad_alloc.
@@ -94,8 +95,8 @@ class CFX_API CfxBSTR {
   std::size_t Length() const noexcept;
   bool IsEmpty() const noexcept { return Length() == 0; }
 
-  std::string ToString() const;   // UTF-8
-  std::string ToTString() const;  // the application's code page, UTF-8 here
+  std::string ToString() const;   // the application's code page, as ToTString
+  std::string ToTString() const;  // the application's code page
   CfxWString ToWString() const;
 
   friend bool operator==(const CfxBSTR& a, CfxWStringView b) noexcept { return a.View() == b; }
@@ -109,6 +110,21 @@ class CFX_API CfxBSTR {
   BSTRData* data_;
 };
 
-// Conversions between UTF-8 and UTF-16 used by CfxBSTR (rules above).
+// The last release is inline: a string is freed, with the platform's
+// SysFreeString, by the module that holds it, as it would be by the
+// component model's own string owners.
+inline void CfxBSTR::BSTRData::Release() noexcept {
+  // The null holder is shared by every empty string for the process's whole
+  // life, so it is never counted and never freed.
+  if (this == &nullBSTRData) return;
+  if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
+}
+
+// Lossless conversions between UTF-8 and UTF-16 (rules above).
 CFX_API CfxWString CfxNarrowToWide(std::string_view narrow);
 CFX_API std::string CfxWideToNarrow(CfxWStringView wide);
+
+// Conversions between the application's code page and UTF-16, the ones
+// CfxBSTR uses (rules above).
+CFX_API CfxWString CfxCodePageToWide(std::string_view narrow);
+CFX_API std::string CfxWideToCodePage(CfxWStringView wide);

@@ -26,9 +26,9 @@ concept Arithmetic = std::is_arithmetic_v<T>;
 template <class I>
 class FacetOf : public I, public Facet {
  public:
-  HRESULT QueryInterface(const nsID& iid, void** out) override { return Owner().Query(iid, out); }
-  std::uint32_t AddRef() override { return Owner().AddRef(); }
-  std::uint32_t Release() override { return Owner().Release(); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return Owner().Query(iid, out); }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Owner().AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Owner().Release(); }
 
   const nsID* Iid() const override {
     if constexpr (HasInterfaceId<I>) {

@@ -99,7 +99,7 @@ const FakeFile* Host::FindFile(const CfxWString& path) const {
 
 HRESULT Host::Create(const CfxCreateRequest& request, void** out) {
   const HRESULT status =
-      Record("CfxCreateImpl(" + request.clsid.ToString() + ", " + Describe(request.outer) + ", " +
+      Record("CfxCreateImpl(" + nsIDToString(request.clsid) + ", " + Describe(request.outer) + ", " +
              Arg(request.context) + ", " + InterfaceName(request.iid) + ", " + Arg(request.throwFlag) + ")");
   *out = nullptr;
   if (FAILED(status) || !createdJob) return status;

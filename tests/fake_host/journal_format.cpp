@@ -63,7 +63,7 @@ std::string InterfaceName(const nsID& iid) {
   for (const auto& [id, name] : known) {
     if (id == iid) return name;
   }
-  return iid.ToString();
+  return nsIDToString(iid);
 }
 
 }  // namespace fakehost

@@ -85,7 +85,7 @@ TEST(Journal, QueryShowsTheInterfaceByNameOrIdentifier) {
 
   CfxComPtr<ISBFileUrl> file = CfxComPtr<ISBFileUrl>::TryQuery(url.As<ISBUrl>());
   void* other = nullptr;
-  constexpr nsID kUnknownId = nsID::FromText("{01234567-89AB-CDEF-0123-456789ABCDEF}");
+  constexpr nsID kUnknownId = nsIDFromText("{01234567-89AB-CDEF-0123-456789ABCDEF}");
   EXPECT_EQ(url.As<ISBUrl>()->QueryInterface(kUnknownId, &other), E_NOINTERFACE);
 
   EXPECT_EQ(host.Journal(),

@@ -1,10 +1,10 @@
-// Task memory over malloc, counted so that tests can see leaks.
-#include "host/cotaskmem.h"
-
+// Task memory on Linux: the framework's own, over malloc, counted so that
+// tests can see leaks.
 #include <atomic>
 #include <cstdlib>
 
 #include "cfx/cfx_host.h"
+#include "host/cotaskmem.h"
 
 namespace {
 std::atomic<std::size_t> liveBlocks{0};
