@@ -61,9 +61,20 @@ CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakeSystemFileStream();
 // ---- Accounting, for leak checks -------------------------------------------
 //
 // On Windows the platform allocates host strings from task memory, and COM's
-// malloc spy counts them there (with the string cache off), so the string
-// and the task memory counts are the same counts of every task memory block,
-// and the n-th string allocation is the n-th task memory allocation.
+// malloc spy counts them there (with the string cache off). The platform
+// cannot tell a string's block from any other, so a host that hands out task
+// memory of its own (an array, say) allocates it inside a
+// CfxPlainTaskMemoryScope: blocks made there count as task memory blocks,
+// every other one as a host string. On Linux strings are not task memory and
+// the scope changes nothing.
+
+class CFX_API CfxPlainTaskMemoryScope {
+ public:
+  CfxPlainTaskMemoryScope() noexcept;
+  CfxPlainTaskMemoryScope(const CfxPlainTaskMemoryScope&) = delete;
+  CfxPlainTaskMemoryScope& operator=(const CfxPlainTaskMemoryScope&) = delete;
+  ~CfxPlainTaskMemoryScope();
+};
 
 // Host strings allocated by SysAllocString* and not yet freed.
 CFX_API std::size_t CfxLiveStringCount() noexcept;

@@ -23,4 +23,8 @@ void CoTaskMemFree(void* block) noexcept {
   std::free(block);
 }
 
+// Host strings are not task memory here: nothing to tell apart.
+CfxPlainTaskMemoryScope::CfxPlainTaskMemoryScope() noexcept = default;
+CfxPlainTaskMemoryScope::~CfxPlainTaskMemoryScope() = default;
+
 std::size_t CfxLiveTaskMemCount() noexcept { return liveBlocks.load(std::memory_order_relaxed); }

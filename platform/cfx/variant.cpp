@@ -37,7 +37,8 @@ void CfxSetVariantClearHook(CfxVariantClearHook hook) {
 
 // ---- CfxVariant --------------------------------------------------------------
 
-CfxVariant::CfxVariant(const CfxBSTR& text) { Set(text); }
+// The platform's VARIANT has no initial value of its own: start empty.
+CfxVariant::CfxVariant(const CfxBSTR& text) : CfxVariant() { Set(text); }
 
 CfxVariant::CfxVariant(CfxVariant&& other) noexcept : VARIANT(other) { SetEmpty(other); }
 

@@ -5,14 +5,17 @@
 // allocation and free of the process (CoRegisterMallocSpy); with the string
 // cache off (SetOaNoCache), every SysAllocString* is one such allocation
 // and every SysFreeString one such free. The platform cannot tell a string's
-// block from any other, so here a host string is counted as a task memory
-// block: the string counts and the block counts are the same numbers.
+// block from any other: a block is counted as a host string unless it was
+// made inside a CfxPlainTaskMemoryScope (see cfx_host.h), and only string
+// allocations are counted and made to fail.
 //
 // The spy is registered on the first call of any function below, so a host
 // that checks for leaks takes its baseline before the calls it watches.
 #include <atomic>
+#include <cstdlib>
 #include <cstdint>
 #include <mutex>
+#include <unordered_set>
 
 #include "cfx/cfx_host.h"
 #include "host/com_types.h"
@@ -21,6 +24,9 @@
 extern "C" void WINAPI SetOaNoCache(void);
 
 namespace {
+
+// CfxPlainTaskMemoryScopes alive on this thread.
+thread_local int plainScopes = 0;
 
 class TaskMemorySpy final : public IMallocSpy {
  public:
@@ -38,17 +44,30 @@ class TaskMemorySpy final : public IMallocSpy {
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
   // A zero size makes the allocation fail: that is how a failure is injected.
-  SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return InjectedFailureDue() ? 0 : size; }
+  SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override {
+    return plainScopes == 0 && InjectedFailureDue() ? 0 : size;
+  }
   void* STDMETHODCALLTYPE PostAlloc(void* block) override {
-    if (block != nullptr) {
-      live.fetch_add(1, std::memory_order_relaxed);
-      allocations.fetch_add(1, std::memory_order_relaxed);
+    if (block == nullptr) return block;
+    if (plainScopes > 0) {
+      std::lock_guard lock(mutex_);
+      plainBlocks_.insert(block);
+      liveBlocks.fetch_add(1, std::memory_order_relaxed);
+    } else {
+      liveStrings.fetch_add(1, std::memory_order_relaxed);
+      stringAllocations.fetch_add(1, std::memory_order_relaxed);
     }
     return block;
   }
   // Blocks allocated before the spy came are not counted going either way.
   void* STDMETHODCALLTYPE PreFree(void* block, BOOL spied) override {
-    if (block != nullptr && spied) live.fetch_sub(1, std::memory_order_relaxed);
+    if (block == nullptr || !spied) return block;
+    std::lock_guard lock(mutex_);
+    if (plainBlocks_.erase(block) != 0) {
+      liveBlocks.fetch_sub(1, std::memory_order_relaxed);
+    } else {
+      liveStrings.fetch_sub(1, std::memory_order_relaxed);
+    }
     return block;
   }
   void STDMETHODCALLTYPE PostFree(BOOL) override {}
@@ -64,11 +83,15 @@ class TaskMemorySpy final : public IMallocSpy {
   void STDMETHODCALLTYPE PreHeapMinimize() override {}
   void STDMETHODCALLTYPE PostHeapMinimize() override {}
 
-  std::atomic<std::size_t> live{0};
-  std::atomic<std::uint64_t> allocations{0};
+  std::atomic<std::size_t> liveStrings{0};
+  std::atomic<std::size_t> liveBlocks{0};
+  std::atomic<std::uint64_t> stringAllocations{0};
   std::atomic<std::uint64_t> allocationsUntilFailure{0};
 
  private:
+  std::mutex mutex_;
+  std::unordered_set<void*> plainBlocks_;  // the live blocks made in a plain scope
+
   // Counts down the injected failure; true for the allocation it falls on.
   bool InjectedFailureDue() noexcept {
     std::uint64_t left = allocationsUntilFailure.load(std::memory_order_relaxed);
@@ -86,17 +109,30 @@ TaskMemorySpy& Spy() noexcept {
     // Only one spy per process; if another holds the place, counts stay 0
     // and a leak check sees nothing move, so make that loud.
     if (FAILED(CoRegisterMallocSpy(&spy))) std::abort();
+    // Wine's allocator looks for a freed block among the spied ones in a
+    // table it makes at the first spied allocation, and crashes on a block
+    // freed before that one (made before the spy came). One block now makes it.
+    ++plainScopes;
+    CoTaskMemFree(CoTaskMemAlloc(1));
+    --plainScopes;
   });
   return spy;
 }
 
 }  // namespace
 
-std::size_t CfxLiveStringCount() noexcept { return Spy().live.load(std::memory_order_relaxed); }
+CfxPlainTaskMemoryScope::CfxPlainTaskMemoryScope() noexcept {
+  Spy();
+  ++plainScopes;
+}
 
-std::size_t CfxLiveTaskMemCount() noexcept { return Spy().live.load(std::memory_order_relaxed); }
+CfxPlainTaskMemoryScope::~CfxPlainTaskMemoryScope() { --plainScopes; }
 
-std::uint64_t CfxStringAllocationCount() noexcept { return Spy().allocations.load(std::memory_order_relaxed); }
+std::size_t CfxLiveStringCount() noexcept { return Spy().liveStrings.load(std::memory_order_relaxed); }
+
+std::size_t CfxLiveTaskMemCount() noexcept { return Spy().liveBlocks.load(std::memory_order_relaxed); }
+
+std::uint64_t CfxStringAllocationCount() noexcept { return Spy().stringAllocations.load(std::memory_order_relaxed); }
 
 void CfxFailStringAllocation(std::uint64_t n) noexcept {
   Spy().allocationsUntilFailure.store(n, std::memory_order_relaxed);

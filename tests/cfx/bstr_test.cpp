@@ -183,7 +183,8 @@ TEST_F(BstrTest, DetachHandsOverTheTextOrACopyOfIt) {
 }
 
 TEST_F(BstrTest, NarrowConstructorsAndConversions) {
-  const std::string withZero("a\0b\xC3\xA9", 5);
+  // Narrow text is in the application's code page, whatever it is here.
+  const std::string withZero = std::string("a\0b", 3) + CfxWideToCodePage(OLESTR("\u00E9"));
   const CfxBSTR fromString(withZero);
   EXPECT_EQ(fromString.Length(), 4u);
   EXPECT_EQ(fromString.ToWString(), CfxWString(OLESTR("a\0b\u00E9"), 4));
@@ -196,6 +197,22 @@ TEST_F(BstrTest, NarrowConstructorsAndConversions) {
   const CfxBSTR counted(OLESTR("a\0b"), 3);
   EXPECT_EQ(counted.ToWString().size(), 3u);
   EXPECT_EQ(CfxBSTR(CfxWStringView(OLESTR("xyz"), 2)), OLESTR("xy"));
+}
+
+// Every byte is one character of the application's code page (UTF-8 with
+// its lossless escapes on Linux, the single-byte ANSI code page on Windows),
+// so every byte string comes back whole from a host string.
+TEST_F(BstrTest, EveryByteStringSurvivesTheNarrowRoundTrip) {
+  std::string everyByte;
+  for (int byte = 0; byte < 256; ++byte) {
+    const std::string one(1, static_cast<char>(byte));
+    EXPECT_EQ(CfxBSTR(one).ToTString(), one) << "byte " << byte;
+    EXPECT_EQ(CfxBSTR(one).ToString(), one) << "byte " << byte;
+    everyByte += one;
+  }
+  everyByte += "\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xED\xA0\x80";  // UTF-8 sequences, one of them invalid
+  EXPECT_EQ(CfxBSTR(everyByte).ToTString(), everyByte);
+  EXPECT_EQ(CfxBSTR(everyByte).ToString(), everyByte);
 }
 
 // Fails each allocation of an operation in turn: every failure must raise

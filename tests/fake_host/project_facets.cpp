@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "cfx/cfx_host.h"
 #include "host/cotaskmem.h"
 
 namespace fakehost {
@@ -9,6 +10,8 @@ namespace fakehost {
 HRESULT FakeFileTypes::GiveArray(const std::vector<CfxWString>& texts, LPOLESTR** out, std::int32_t* count,
                                  bool emptyAsArray) {
   if (!out || !count) return S_OK;
+  // An array and its strings are task memory, not host strings.
+  const CfxPlainTaskMemoryScope plain;
   if (texts.empty()) {
     if (!emptyAsArray) return S_OK;
     *out = static_cast<LPOLESTR*>(CoTaskMemAlloc(0));

@@ -6,6 +6,7 @@
 #include "hiding/dependent_extensions.h"
 #include "hiding/hiding_project.h"
 #include "hiding/task_mem_strings.h"
+#include "cfx/cfx_host.h"
 #include "host/cotaskmem.h"
 
 namespace {
@@ -15,6 +16,7 @@ using namespace hidingtest;
 // Fills the owner's slots as a host operation would: a task-memory array of
 // task-memory strings.
 void Give(zarn::TaskMemStrings& owner, const std::vector<CfxWString>& texts, std::int32_t count) {
+  const CfxPlainTaskMemoryScope plain;
   auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::size_t bytes = (texts[i].size() + 1) * sizeof(OLECHAR);

@@ -36,7 +36,8 @@ TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
   const Row rows[] = {
       {true,
        "run 7",
-       "Lauf \xC3\xBC",
+       // Narrow text is in the application's code page; the journal shows UTF-8.
+       CfxWideToCodePage(OLESTR("Lauf \u00FC")),
        {kCreate, "root.QueryInterface(ISBJobHost)",
         "job.ISBZarnServerJob.Initialize(root, state, \"run 7\", \"Input\")",
         "job.ISBZarnServerJob.SetJobText(\"Lauf \\xC3\\xBC\")"}},
