@@ -1,12 +1,7 @@
-// Host strings: the length-prefixed allocator and the CfxBSTR owner.
-//
-// A host string is one block: [uint32 byte length][UTF-16 text][zero]. The
-// BSTR points at the text, so it can be passed wherever zero-terminated
-// UTF-16 is expected while its length (embedded zeros included) stays known.
+// CfxBSTR: the shared, reference-counted owner of a host string.
 #include "host/bstr.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <cstdint>
 #include <limits>
 #include <new>
 #include <utility>
@@ -15,23 +10,8 @@
 
 namespace {
 
-constexpr std::size_t kPrefixSize = sizeof(std::uint32_t);
-// The byte length has to fit its 32-bit prefix.
-constexpr std::uint32_t kMaxLength = std::numeric_limits<std::uint32_t>::max() / sizeof(OLECHAR) - 1;
-
-std::atomic<std::size_t> liveStrings{0};
-std::atomic<std::uint64_t> stringAllocations{0};
-std::atomic<std::uint64_t> allocationsUntilFailure{0};
-
-// Counts down the injected failure; true for the allocation it falls on.
-bool InjectedFailureDue() noexcept {
-  std::uint64_t left = allocationsUntilFailure.load(std::memory_order_relaxed);
-  while (left != 0 && !allocationsUntilFailure.compare_exchange_weak(left, left - 1, std::memory_order_relaxed)) {
-  }
-  return left == 1;
-}
-
-char* BlockOf(BSTR text) noexcept { return reinterpret_cast<char*>(text) - kPrefixSize; }
+// A host string's length has to fit its 32-bit byte count.
+constexpr std::size_t kMaxLength = std::numeric_limits<std::uint32_t>::max() / sizeof(OLECHAR) - 1;
 
 // A new holder owning `text`; frees the text if the holder cannot be made.
 CfxBSTR::BSTRData* AdoptText(BSTR text) {
@@ -53,7 +33,7 @@ CfxBSTR::BSTRData* HolderFor(const OLECHAR* text, std::size_t length) {
 }
 
 CfxBSTR::BSTRData* HolderForNarrow(std::string_view narrow) {
-  const std::u16string wide = CfxCodePageToWide(narrow);
+  const CfxWString wide = CfxCodePageToWide(narrow);
   return HolderFor(wide.data(), wide.size());
 }
 
@@ -67,51 +47,6 @@ BSTR CopyText(BSTR text) {
 
 }  // namespace
 
-BSTR SysAllocString(const OLECHAR* text) {
-  if (text == nullptr) return nullptr;
-  const std::size_t length = std::char_traits<OLECHAR>::length(text);
-  if (length > kMaxLength) return nullptr;
-  return SysAllocStringLen(text, static_cast<std::uint32_t>(length));
-}
-
-BSTR SysAllocStringLen(const OLECHAR* text, std::uint32_t length) {
-  if (length > kMaxLength || InjectedFailureDue()) return nullptr;
-  const std::uint32_t byteLength = length * sizeof(OLECHAR);
-  char* block = static_cast<char*>(std::malloc(kPrefixSize + byteLength + sizeof(OLECHAR)));
-  if (block == nullptr) return nullptr;
-  std::memcpy(block, &byteLength, kPrefixSize);
-  BSTR result = reinterpret_cast<BSTR>(block + kPrefixSize);
-  // Without source text the string is `length` zero characters.
-  if (text != nullptr) {
-    std::memcpy(result, text, byteLength);
-  } else {
-    std::memset(result, 0, byteLength);
-  }
-  result[length] = u'\0';
-  liveStrings.fetch_add(1, std::memory_order_relaxed);
-  stringAllocations.fetch_add(1, std::memory_order_relaxed);
-  return result;
-}
-
-void SysFreeString(BSTR text) noexcept {
-  if (text == nullptr) return;
-  liveStrings.fetch_sub(1, std::memory_order_relaxed);
-  std::free(BlockOf(text));
-}
-
-std::uint32_t SysStringLen(BSTR text) noexcept {
-  if (text == nullptr) return 0;
-  std::uint32_t byteLength = 0;
-  std::memcpy(&byteLength, BlockOf(text), kPrefixSize);
-  return byteLength / sizeof(OLECHAR);
-}
-
-std::size_t CfxLiveStringCount() noexcept { return liveStrings.load(std::memory_order_relaxed); }
-
-std::uint64_t CfxStringAllocationCount() noexcept { return stringAllocations.load(std::memory_order_relaxed); }
-
-void CfxFailStringAllocation(std::uint64_t n) noexcept { allocationsUntilFailure.store(n, std::memory_order_relaxed); }
-
 // ---- CfxBSTR::BSTRData -------------------------------------------------------
 
 CfxBSTR::BSTRData CfxBSTR::nullBSTRData;
@@ -123,16 +58,9 @@ void CfxBSTR::BSTRData::AddRef() noexcept {
   refs_.fetch_add(1, std::memory_order_relaxed);
 }
 
-void CfxBSTR::BSTRData::Release() noexcept {
-  if (this == &nullBSTRData) return;
-  if (refs_.fetch_sub(1, std::memory_order_acq_rel) == 1) delete this;
-}
-
 bool CfxBSTR::BSTRData::IsShared() const noexcept {
   return this == &nullBSTRData || refs_.load(std::memory_order_acquire) > 1;
 }
-
-CfxBSTR::BSTRData::~BSTRData() { SysFreeString(text_); }
 
 // ---- CfxBSTR -----------------------------------------------------------------
 
@@ -142,7 +70,7 @@ CfxBSTR::CfxBSTR(const OLECHAR* text) : CfxBSTR(HolderFor(text, text ? std::char
 
 CfxBSTR::CfxBSTR(const OLECHAR* text, std::size_t length) : CfxBSTR(HolderFor(text, length)) {}
 
-CfxBSTR::CfxBSTR(std::u16string_view text) : CfxBSTR(HolderFor(text.data(), text.size())) {}
+CfxBSTR::CfxBSTR(CfxWStringView text) : CfxBSTR(HolderFor(text.data(), text.size())) {}
 
 CfxBSTR::CfxBSTR(const char* narrow)
     : CfxBSTR(HolderForNarrow(narrow ? std::string_view(narrow) : std::string_view())) {}
@@ -167,8 +95,6 @@ CfxBSTR& CfxBSTR::operator=(CfxBSTR&& other) noexcept {
   }
   return *this;
 }
-
-CfxBSTR::~CfxBSTR() { data_->Release(); }
 
 void CfxBSTR::CopyOnWrite() {
   if (!data_->IsShared()) return;
@@ -202,4 +128,4 @@ std::string CfxBSTR::ToString() const { return CfxWideToNarrow(View()); }
 
 std::string CfxBSTR::ToTString() const { return CfxWideToCodePage(View()); }
 
-std::u16string CfxBSTR::ToWString() const { return std::u16string(View()); }
+CfxWString CfxBSTR::ToWString() const { return CfxWString(View()); }

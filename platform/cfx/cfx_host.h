@@ -44,7 +44,7 @@ CFX_API void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory)
 class CFX_API CfxFileStreamBackend {
  public:
   virtual ~CfxFileStreamBackend();
-  virtual void Open(CfxFileStreamMode mode, const std::u16string& path) = 0;
+  virtual void Open(CfxFileStreamMode mode, const CfxWString& path) = 0;
   virtual void SetBinary(bool binary) = 0;
   virtual std::uint32_t Read(void* buffer, std::uint32_t count) = 0;
   virtual bool IsEOF() = 0;
@@ -52,27 +52,46 @@ class CFX_API CfxFileStreamBackend {
 };
 
 // Makes the backend of every CfxFileStream created from now on. An empty
-// provider restores the default: buffered POSIX files.
+// provider restores the default: the system's files, buffered (POSIX files
+// on Linux, files opened by their wide path on Windows).
 using CfxFileStreamProvider = std::function<std::unique_ptr<CfxFileStreamBackend>()>;
 CFX_API void CfxSetFileStreamProvider(CfxFileStreamProvider provider);
 
 // The default backend, for hosts that wrap it.
-CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream();
+CFX_API std::unique_ptr<CfxFileStreamBackend> CfxMakeSystemFileStream();
 
 // ---- The application's code page ------------------------------------------
 
 // The code page of narrow text: what ToTString gives and what the narrow
-// CfxBSTR constructors read. ToString always gives UTF-8.
-inline constexpr std::uint32_t kCfxCodePageUtf8 = 65001;  // the default
+// CfxBSTR constructors read. ToString always gives UTF-8. The default is the
+// system's: UTF-8 on Linux, the ANSI code page on Windows.
+inline constexpr std::uint32_t kCfxCodePageUtf8 = 65001;
 inline constexpr std::uint32_t kCfxCodePageWindows1252 = 1252;
-// Throws std::invalid_argument for any other code page.
+// Takes UTF-8, Windows-1252 or the system's code page; throws
+// std::invalid_argument for any other.
 CFX_API void CfxSetApplicationCodePage(std::uint32_t codePage);
 CFX_API std::uint32_t CfxApplicationCodePage() noexcept;
 // Conversions in the application's code page.
-CFX_API std::u16string CfxCodePageToWide(std::string_view narrow);
-CFX_API std::string CfxWideToCodePage(std::u16string_view wide);
+CFX_API CfxWString CfxCodePageToWide(std::string_view narrow);
+CFX_API std::string CfxWideToCodePage(CfxWStringView wide);
 
 // ---- Accounting, for leak checks -------------------------------------------
+//
+// On Windows the platform allocates host strings from task memory, and COM's
+// malloc spy counts them there (with the string cache off). The platform
+// cannot tell a string's block from any other, so a host that hands out task
+// memory of its own (an array, say) allocates it inside a
+// CfxPlainTaskMemoryScope: blocks made there count as task memory blocks,
+// every other one as a host string. On Linux strings are not task memory and
+// the scope changes nothing.
+
+class CFX_API CfxPlainTaskMemoryScope {
+ public:
+  CfxPlainTaskMemoryScope() noexcept;
+  CfxPlainTaskMemoryScope(const CfxPlainTaskMemoryScope&) = delete;
+  CfxPlainTaskMemoryScope& operator=(const CfxPlainTaskMemoryScope&) = delete;
+  ~CfxPlainTaskMemoryScope();
+};
 
 // Host strings allocated by SysAllocString* and not yet freed.
 CFX_API std::size_t CfxLiveStringCount() noexcept;

@@ -81,8 +81,8 @@ CfxResult CfxResult::LastErrorCheckNotS_OK() {
 CfxResult QueryInterfaceFailure(HRESULT code, const nsID& iid) {
   const std::string status = " (" + FormatStatus(code) + ").";
   if (code == E_NOINTERFACE)
-    return CfxResult(code, "Interface " + iid.ToString() + " is not supported by the object" + status);
-  return CfxResult(code, "The query for interface " + iid.ToString() + " failed" + status);
+    return CfxResult(code, "Interface " + nsIDToString(iid) + " is not supported by the object" + status);
+  return CfxResult(code, "The query for interface " + nsIDToString(iid) + " failed" + status);
 }
 
 void CheckNullDereference(const void* pointer) {

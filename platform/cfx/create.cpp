@@ -1,9 +1,9 @@
 // Object creation: the class registry that hosts fill and CfxCreateImpl reads.
 #include "host/create.h"
 
+#include <cstring>
 #include <map>
 #include <mutex>
-#include <tuple>
 #include <utility>
 
 #include "cfx/call_tracer.h"
@@ -11,10 +11,9 @@
 
 namespace {
 
+// Any strict order will do; the bytes of the identifier give one.
 struct IdLess {
-  bool operator()(const nsID& a, const nsID& b) const noexcept {
-    return std::tie(a.m0, a.m1, a.m2, a.m3) < std::tie(b.m0, b.m1, b.m2, b.m3);
-  }
+  bool operator()(const nsID& a, const nsID& b) const noexcept { return std::memcmp(&a, &b, sizeof(nsID)) < 0; }
 };
 
 // Hosts register from any thread, possibly during static initialisation,
@@ -41,7 +40,7 @@ CfxResult Outcome(const CfxCreateRequest& request, void** out) {
   *out = nullptr;
   // Called outside the lock: a factory may create further objects.
   const CfxClassFactory factory = FactoryOf(request.clsid);
-  if (!factory) return CfxResult(REGDB_E_CLASSNOTREG, "Class " + request.clsid.ToString() + " is not registered.");
+  if (!factory) return CfxResult(REGDB_E_CLASSNOTREG, "Class " + nsIDToString(request.clsid) + " is not registered.");
   const HRESULT status = factory(request, out);
   if (FAILED(status)) *out = nullptr;
   return status == S_OK ? CfxResult() : CfxResult::StandardDescription(status);

@@ -26,7 +26,7 @@ class TrackedBackend final : public CfxFileStreamBackend {
     }
   }
 
-  void Open(CfxFileStreamMode mode, const std::u16string& path) override {
+  void Open(CfxFileStreamMode mode, const CfxWString& path) override {
     inner_->Open(mode, path);
     open_ = true;
   }
@@ -49,7 +49,7 @@ std::unique_ptr<CfxFileStreamBackend> MakeBackend() {
     std::lock_guard lock(providerMutex);
     current = provider;
   }
-  std::unique_ptr<CfxFileStreamBackend> backend = current ? current() : CfxMakePosixFileStream();
+  std::unique_ptr<CfxFileStreamBackend> backend = current ? current() : CfxMakeSystemFileStream();
   if (!backend) throw CfxResult(E_UNEXPECTED, "The file stream provider made no stream.");
   return std::make_unique<TrackedBackend>(std::move(backend));
 }
@@ -68,7 +68,7 @@ CfxFileStream::CfxFileStream() : backend_(MakeBackend()) {}
 CfxFileStream::~CfxFileStream() = default;
 
 void CfxFileStream::Open(CfxFileStreamMode mode, const OLECHAR* path) {
-  backend_->Open(mode, path != nullptr ? std::u16string(path) : std::u16string());
+  backend_->Open(mode, path != nullptr ? CfxWString(path) : CfxWString());
 }
 
 void CfxFileStream::SetBinary(bool binary) { backend_->SetBinary(binary); }

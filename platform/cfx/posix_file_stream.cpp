@@ -31,7 +31,7 @@ class PosixFileStream final : public CfxFileStreamBackend {
  public:
   ~PosixFileStream() override { Close(); }
 
-  void Open(CfxFileStreamMode mode, const std::u16string& path) override {
+  void Open(CfxFileStreamMode mode, const CfxWString& path) override {
     if (mode != CfxFileStreamModeRead) {
       throw CfxResult(E_INVALIDARG, "File stream mode " + std::to_string(mode) + " is not supported.");
     }
@@ -116,4 +116,4 @@ class PosixFileStream final : public CfxFileStreamBackend {
 
 }  // namespace
 
-std::unique_ptr<CfxFileStreamBackend> CfxMakePosixFileStream() { return std::make_unique<PosixFileStream>(); }
+std::unique_ptr<CfxFileStreamBackend> CfxMakeSystemFileStream() { return std::make_unique<PosixFileStream>(); }

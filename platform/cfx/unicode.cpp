@@ -11,11 +11,11 @@
 
 namespace {
 
-constexpr char16_t kEscapeBase = 0xDC00;
+constexpr OLECHAR kEscapeBase = 0xDC00;
 
 constexpr bool IsHighSurrogate(char32_t c) noexcept { return c >= 0xD800 && c <= 0xDBFF; }
 constexpr bool IsLowSurrogate(char32_t c) noexcept { return c >= 0xDC00 && c <= 0xDFFF; }
-constexpr bool IsEscapedByte(char16_t c) noexcept { return c >= 0xDC80 && c <= 0xDCFF; }
+constexpr bool IsEscapedByte(OLECHAR c) noexcept { return c >= 0xDC80 && c <= 0xDCFF; }
 
 // Length of the valid sequence starting at `at` and its code point; 0 when
 // the byte there does not begin one. The allowed range of the second byte
@@ -77,35 +77,35 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
-std::u16string CfxNarrowToWide(std::string_view narrow) {
-  std::u16string wide;
+CfxWString CfxNarrowToWide(std::string_view narrow) {
+  CfxWString wide;
   wide.reserve(narrow.size());
   std::size_t at = 0;
   while (at < narrow.size()) {
     char32_t c = 0;
     const std::size_t length = DecodeSequence(narrow, at, c);
     if (length == 0) {
-      wide += static_cast<char16_t>(kEscapeBase + static_cast<unsigned char>(narrow[at]));
+      wide += static_cast<OLECHAR>(kEscapeBase + static_cast<unsigned char>(narrow[at]));
       ++at;
       continue;
     }
     if (c >= 0x10000) {
       c -= 0x10000;
-      wide += static_cast<char16_t>(0xD800 + (c >> 10));
-      wide += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+      wide += static_cast<OLECHAR>(0xD800 + (c >> 10));
+      wide += static_cast<OLECHAR>(0xDC00 + (c & 0x3FF));
     } else {
-      wide += static_cast<char16_t>(c);
+      wide += static_cast<OLECHAR>(c);
     }
     at += length;
   }
   return wide;
 }
 
-std::string CfxWideToNarrow(std::u16string_view wide) {
+std::string CfxWideToNarrow(CfxWStringView wide) {
   std::string narrow;
   narrow.reserve(wide.size());
   for (std::size_t at = 0; at < wide.size(); ++at) {
-    const char16_t c = wide[at];
+    const OLECHAR c = wide[at];
     if (IsHighSurrogate(c) && at + 1 < wide.size() && IsLowSurrogate(wide[at + 1])) {
       AppendUtf8(narrow, 0x10000 + ((char32_t{c} - 0xD800) << 10) + (char32_t{wide[at + 1]} - 0xDC00));
       ++at;

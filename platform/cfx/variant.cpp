@@ -1,4 +1,4 @@
-// Host variants: VariantClear and the CfxVariant owner.
+// CfxVariant: the owner of a host variant, and the hook of its VariantClear calls.
 #include "host/variant.h"
 
 #include <mutex>
@@ -17,6 +17,12 @@ CfxVariantClearHook CurrentHook() {
   return clearHook;
 }
 
+// The platform's VariantClear, or the hook that a test put in its place.
+HRESULT ClearIndirect(VARIANT* variant) {
+  if (const CfxVariantClearHook hook = CurrentHook()) return hook(variant);
+  return VariantClear(variant);
+}
+
 void SetEmpty(VARIANT& variant) noexcept {
   variant.vt = VT_EMPTY;
   variant.llVal = 0;
@@ -29,33 +35,10 @@ void CfxSetVariantClearHook(CfxVariantClearHook hook) {
   clearHook = std::move(hook);
 }
 
-void VariantInit(VARIANT* variant) noexcept {
-  if (variant != nullptr) SetEmpty(*variant);
-}
-
-HRESULT VariantClear(VARIANT* variant) {
-  if (variant == nullptr) return E_INVALIDARG;
-  if (const CfxVariantClearHook hook = CurrentHook()) return hook(variant);
-  const VARTYPE type = variant->vt;
-  // A by-reference value points at storage that belongs to someone else.
-  if (type & VT_BYREF) {
-    SetEmpty(*variant);
-    return S_OK;
-  }
-  if (type & VT_ARRAY) return DISP_E_BADVARTYPE;
-  if (type == VT_BSTR) {
-    SysFreeString(variant->bstrVal);
-  } else if (type == VT_UNKNOWN || type == VT_DISPATCH) {
-    IUnknown* object = type == VT_UNKNOWN ? variant->punkVal : variant->pdispVal;
-    if (object != nullptr) object->Release();
-  }
-  SetEmpty(*variant);
-  return S_OK;
-}
-
 // ---- CfxVariant --------------------------------------------------------------
 
-CfxVariant::CfxVariant(const CfxBSTR& text) { Set(text); }
+// The platform's VARIANT has no initial value of its own: start empty.
+CfxVariant::CfxVariant(const CfxBSTR& text) : CfxVariant() { Set(text); }
 
 CfxVariant::CfxVariant(CfxVariant&& other) noexcept : VARIANT(other) { SetEmpty(other); }
 
@@ -94,7 +77,7 @@ void CfxVariant::Clear() {
       if (object != nullptr) object->Release();
     }
   } else {
-    const HRESULT status = VariantClear(this);
+    const HRESULT status = ClearIndirect(this);
     if (FAILED(status)) throw status;
   }
   SetEmpty(*this);

@@ -167,7 +167,7 @@ std::string FormatArgument(const nsID& iid) {
   for (const NamedInterface& named : kInterfaceNames) {
     if (*named.iid == iid) return named.name;
   }
-  return iid.ToString();
+  return nsIDToString(iid);
 }
 
 std::string FormatArgument(const IUnknown* object) {

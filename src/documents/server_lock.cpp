@@ -12,7 +12,7 @@ void ApplyServerLock(ISBDocumentRoot* document, HRESULT (ISBLockable::*operation
   if (!document) return;
   const auto lockable = CfxComPtr<ISBLockable>::TryQuery(document);
   if (!lockable) return;
-  const CfxBSTR owner{std::u16string_view(kServerLockOwner)};
+  const CfxBSTR owner{CfxWStringView(kServerLockOwner)};
   // The status is dropped on purpose: it is neither stored nor checked.
   static_cast<void>((lockable.get()->*operation)(owner.in()));
 }

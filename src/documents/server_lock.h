@@ -10,7 +10,7 @@
 
 namespace zarn {
 
-inline constexpr char16_t kServerLockOwner[] = u"Corvane Server";
+inline constexpr OLECHAR kServerLockOwner[] = OLESTR("Corvane Server");
 
 void LockDocument(ISBDocumentRoot* document);
 void UnlockDocument(ISBDocumentRoot* document);

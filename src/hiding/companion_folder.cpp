@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::string_view kSpaceSuffix = " Files/";
 constexpr std::string_view kUnderscoreSuffix = "_Files/";
-constexpr std::u16string_view kEverything = u"*";
-constexpr std::u16string_view kRecursive = u"Recursive=Yes";
+constexpr CfxWStringView kEverything = OLESTR("*");
+constexpr CfxWStringView kRecursive = OLESTR("Recursive=Yes");
 
 // Makes the folder location beside the table and its file view, and tells
 // whether the folder exists.

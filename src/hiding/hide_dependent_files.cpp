@@ -18,10 +18,10 @@
 namespace AppUtils::Document {
 namespace {
 
-constexpr std::u16string_view kRecursive = u"Recursive=Yes";
-constexpr std::u16string_view kNotRecursive = u"Recursive=No";
+constexpr CfxWStringView kRecursive = OLESTR("Recursive=Yes");
+constexpr CfxWStringView kNotRecursive = OLESTR("Recursive=No");
 // Matched whole and with case: any other text is an ordinary document.
-constexpr std::u16string_view kStudyTableType = u"SDDocuments.StudyTableDocument";
+constexpr CfxWStringView kStudyTableType = OLESTR("SDDocuments.StudyTableDocument");
 
 // Hides each file beside the document that carries one of the extensions and
 // exists; a missing one is passed over.

@@ -10,14 +10,11 @@
 #include <cstdint>
 
 #include "host/cfx_result.h"
+#include "host/com_types.h"
 #include "host/host_api.h"
 #include "host/nsid.h"
 #include "host/unknown.h"
 
-// Class contexts in the component model's convention.
-inline constexpr std::uint32_t CLSCTX_INPROC_SERVER = 0x1;
-inline constexpr std::uint32_t CLSCTX_LOCAL_SERVER = 0x4;
-inline constexpr std::uint32_t CLSCTX_REMOTE_SERVER = 0x10;
-
+// The context is a set of the component model's class contexts (CLSCTX_*).
 CFX_API CfxResult CfxCreateImpl(const nsID& clsid, IUnknown* outer, std::uint32_t context, const nsID& iid, void** out,
                                 int throwFlag);

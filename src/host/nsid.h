@@ -1,10 +1,11 @@
-// nsID: the 128-bit identifier of host interfaces and classes.
+// nsID: the 128-bit identifier of host interfaces and classes, the
+// component model's GUID.
 //
-//   constexpr nsID kFileUrl = nsID::FromText("{1B9CE360-B200-483A-A319-AD51D5C39C1F}");
+//   constexpr nsID kFileUrl = nsIDFromText("{1B9CE360-B200-483A-A319-AD51D5C39C1F}");
 //
-// FromText is evaluated at compile time where it is used in a constant
-// expression, so a malformed literal does not compile. Parse is the runtime
-// form and reports malformed text instead of failing.
+// nsIDFromText is evaluated at compile time, so a malformed literal does not
+// compile. nsIDParse is the runtime form and reports malformed text instead
+// of failing.
 #pragma once
 
 #include <array>
@@ -13,71 +14,67 @@
 #include <string>
 #include <string_view>
 
-struct nsID {
-  std::uint32_t m0 = 0;
-  std::uint16_t m1 = 0;
-  std::uint16_t m2 = 0;
-  std::array<std::uint8_t, 8> m3{};
+#include "host/com_types.h"
 
-  // Braced text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", digits in either case.
-  static constexpr std::optional<nsID> Parse(std::string_view text) noexcept {
-    if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
-    // Offsets of the 16 hexadecimal byte pairs inside the braces.
-    constexpr std::array<std::size_t, 16> pairs{1, 3, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27, 29, 31, 33, 35};
-    for (std::size_t dash : {9u, 14u, 19u, 24u}) {
-      if (text[dash] != '-') return std::nullopt;
-    }
-    std::array<std::uint8_t, 16> bytes{};
-    for (std::size_t i = 0; i < pairs.size(); ++i) {
-      const int high = HexValue(text[pairs[i]]);
-      const int low = HexValue(text[pairs[i] + 1]);
-      if (high < 0 || low < 0) return std::nullopt;
-      bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
-    }
-    nsID id;
-    id.m0 =
-        (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
-    id.m1 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
-    id.m2 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
-    for (std::size_t i = 0; i < 8; ++i) id.m3[i] = bytes[8 + i];
-    return id;
+using nsID = GUID;
+
+namespace cfx_detail {
+constexpr int HexValue(char c) noexcept {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+}  // namespace cfx_detail
+
+// Braced text "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}", digits in either case.
+constexpr std::optional<nsID> nsIDParse(std::string_view text) noexcept {
+  if (text.size() != 38 || text.front() != '{' || text.back() != '}') return std::nullopt;
+  // Offsets of the 16 hexadecimal byte pairs inside the braces.
+  constexpr std::array<std::size_t, 16> pairs{1, 3, 5, 7, 10, 12, 15, 17, 20, 22, 25, 27, 29, 31, 33, 35};
+  for (std::size_t dash : {9u, 14u, 19u, 24u}) {
+    if (text[dash] != '-') return std::nullopt;
   }
-
-  // For literals only: a malformed text is a compile error in a constant expression.
-  static consteval nsID FromText(std::string_view text) {
-    const auto id = Parse(text);
-    if (!id) throw "malformed nsID literal";
-    return *id;
+  std::array<std::uint8_t, 16> bytes{};
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const int high = cfx_detail::HexValue(text[pairs[i]]);
+    const int low = cfx_detail::HexValue(text[pairs[i] + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes[i] = static_cast<std::uint8_t>(high * 16 + low);
   }
+  nsID id{};
+  id.Data1 =
+      (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) | (std::uint32_t{bytes[2]} << 8) | bytes[3];
+  id.Data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
+  id.Data3 = static_cast<std::uint16_t>((bytes[6] << 8) | bytes[7]);
+  for (std::size_t i = 0; i < 8; ++i) id.Data4[i] = bytes[8 + i];
+  return id;
+}
 
-  // Upper-case braced text, the form Parse accepts.
-  std::string ToString() const {
-    constexpr char digits[] = "0123456789ABCDEF";
-    std::string out = "{";
-    auto put = [&](std::uint64_t value, int count) {
-      for (int shift = (count - 1) * 4; shift >= 0; shift -= 4) out += digits[(value >> shift) & 0xF];
-    };
-    put(m0, 8);
-    out += '-';
-    put(m1, 4);
-    out += '-';
-    put(m2, 4);
-    out += '-';
-    put(m3[0], 2);
-    put(m3[1], 2);
-    out += '-';
-    for (std::size_t i = 2; i < 8; ++i) put(m3[i], 2);
-    out += '}';
-    return out;
-  }
+// For literals only: a malformed text is a compile error.
+consteval nsID nsIDFromText(std::string_view text) {
+  const auto id = nsIDParse(text);
+  if (!id) throw "malformed nsID literal";
+  return *id;
+}
 
-  friend constexpr bool operator==(const nsID&, const nsID&) = default;
-
- private:
-  static constexpr int HexValue(char c) noexcept {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  }
-};
+// Upper-case braced text, the form nsIDParse accepts.
+inline std::string nsIDToString(const nsID& id) {
+  constexpr char digits[] = "0123456789ABCDEF";
+  std::string out = "{";
+  auto put = [&](std::uint64_t value, int count) {
+    for (int shift = (count - 1) * 4; shift >= 0; shift -= 4) out += digits[(value >> shift) & 0xF];
+  };
+  put(id.Data1, 8);
+  out += '-';
+  put(id.Data2, 4);
+  out += '-';
+  put(id.Data3, 4);
+  out += '-';
+  put(id.Data4[0], 2);
+  put(id.Data4[1], 2);
+  out += '-';
+  for (std::size_t i = 2; i < 8; ++i) put(id.Data4[i], 2);
+  out += '}';
+  return out;
+}

@@ -1,37 +1,36 @@
 // IUnknown: the base of every host interface, and the identifier trait.
 //
-// Every host interface starts with these three operations. An interface that
-// the library asks for by query declares its identifier with CFX_DECLARE_IID;
-// InterfaceIdOf<I> reads it. The owner check keeps a derived interface from
-// silently inheriting its base's identifier, so a query for an interface
-// without one of its own is a compile error, not a wrong question at run time.
+// Every host interface starts with the three operations of IUnknown (from
+// com_types.h). An interface that the library asks for by query declares its
+// identifier with CFX_DECLARE_IID, beside the interface rather than inside
+// it, so that the platform's own IUnknown has one too; InterfaceIdOf<I>
+// reads it. An interface gets no identifier from its base: a query for one
+// without its own is a compile error, not a wrong question at run time.
+//
+//   class ISBLockable : public IUnknown { ... };
+//   CFX_DECLARE_IID(ISBLockable, "{D4620F88-E556-93B1-20F6-5CE115B0DC0A}");
 #pragma once
 
-#include <cstdint>
-#include <type_traits>
-
+#include "host/com_types.h"
 #include "host/nsid.h"
 #include "host/status.h"
 
-#define CFX_DECLARE_IID(Interface, text) \
-  using IIDOwner = Interface;            \
-  static constexpr nsID kIID = nsID::FromText(text)
+// Specialised once per identified interface, by CFX_DECLARE_IID only.
+template <class I>
+struct CfxInterfaceId;
 
-class IUnknown {
- public:
-  CFX_DECLARE_IID(IUnknown, "{00000000-0000-0000-C000-000000000046}");
-
-  // On success *out holds a new reference; on failure *out is null.
-  virtual HRESULT QueryInterface(const nsID& iid, void** out) = 0;
-  virtual std::uint32_t AddRef() = 0;
-  virtual std::uint32_t Release() = 0;
-
- protected:
-  ~IUnknown() = default;
-};
+#define CFX_DECLARE_IID(Interface, text)              \
+  template <>                                         \
+  struct CfxInterfaceId<Interface> {                  \
+    static constexpr nsID value = nsIDFromText(text); \
+  }
 
 template <class I>
-concept HasInterfaceId = std::is_same_v<typename I::IIDOwner, I>;
+concept HasInterfaceId = requires {
+  CfxInterfaceId<I>::value;
+};
 
 template <HasInterfaceId I>
-inline constexpr const nsID& InterfaceIdOf = I::kIID;
+inline constexpr const nsID& InterfaceIdOf = CfxInterfaceId<I>::value;
+
+CFX_DECLARE_IID(IUnknown, "{00000000-0000-0000-C000-000000000046}");

@@ -26,7 +26,7 @@ CfxComPtr<ISBZarnServerJob> CreateZarnServerJob(const CfxVariant& jobArgument, I
   static_cast<void>(CfxCreateImpl(CLSID_ZarnServerJob, nullptr, kServerJobContext, InterfaceIdOf<ISBZarnServerJob>,
                                   job.put_void(), 0));
 
-  const CfxBSTR inputFolder = useInputFolder ? CfxBSTR(u"Input") : CfxBSTR();
+  const CfxBSTR inputFolder = useInputFolder ? CfxBSTR(OLESTR("Input")) : CfxBSTR();
   const auto jobHost = CfxComPtr<ISBJobHost>::Query(root);  // stays empty without a container
 
   // The argument goes by value as a shallow copy: the caller keeps what it holds.

@@ -10,7 +10,7 @@ void StartLiveUpdates(ISBJob* job) {
   zarn::RequireArgument(job, "Need a job to start live updates");
   CfxBSTR mask;
   {
-    const CfxBSTR property(u"LiveUpdateMask");
+    const CfxBSTR property(OLESTR("LiveUpdateMask"));
     mask.CopyOnWrite();
     zarn::CheckStatus(job->GetProperty(property.in(), mask.out()));
   }
@@ -19,7 +19,7 @@ void StartLiveUpdates(ISBJob* job) {
 
 void StopLiveUpdates(ISBJob* job) {
   zarn::RequireArgument(job, "Need a job to stop live updates");
-  const CfxBSTR stop(u"1");
+  const CfxBSTR stop(OLESTR("1"));
   zarn::CheckStatus(job->EndLiveUpdates(stop.in()));
 }
 

@@ -1,15 +1,17 @@
 // The application links against the library's exported names, so the
-// dynamic symbol table must hold exactly the sixteen exports and nothing else.
+// export table must hold exactly the sixteen exports and nothing else; and
+// the library must free what the host allocates with the host's own memory
+// functions, imported from the host's libraries rather than copied in.
 #include <cxxabi.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "export_table.h"
 
 namespace {
 
@@ -49,27 +51,9 @@ std::string Demangle(const std::string& name) {
   return out;
 }
 
-// The raw names of the symbols the shared library defines for others to bind to.
-std::vector<std::string> DefinedDynamicSymbols(const std::string& library) {
-  const std::string command = "nm -D --defined-only '" + library + "'";
-  std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), &pclose);
-  if (!pipe) return {};
-  std::vector<std::string> names;
-  char line[4096];
-  while (std::fgets(line, sizeof line, pipe.get())) {
-    std::istringstream fields(line);
-    std::string address, type, name;
-    fields >> address >> type >> name;
-    if (name.empty()) continue;
-    const auto version = name.find('@');  // drop symbol version tags
-    names.push_back(name.substr(0, version));
-  }
-  return names;
-}
-
 TEST(Exports, OnlyTheSixteenExportsLeaveTheLibrary) {
-  const auto symbols = DefinedDynamicSymbols(ZARN_LIBRARY_PATH);
-  ASSERT_FALSE(symbols.empty()) << "nm found no symbols in " << ZARN_LIBRARY_PATH;
+  const auto symbols = exporttable::ExportedNames();
+  ASSERT_FALSE(symbols.empty()) << "no exports found for " << ZARN_LIBRARY_PATH;
 
   bool messageLookupFound = false;
   for (const auto& raw : symbols) {
@@ -85,8 +69,18 @@ TEST(Exports, OnlyTheSixteenExportsLeaveTheLibrary) {
 
 TEST(Exports, EveryExportIsDefinedWithItsExactSignature) {
   std::set<std::string> defined;
-  for (const auto& raw : DefinedDynamicSymbols(ZARN_LIBRARY_PATH)) defined.insert(Demangle(raw));
+  for (const auto& raw : exporttable::ExportedNames()) defined.insert(Demangle(raw));
   for (const auto& name : AllowedExports()) EXPECT_TRUE(defined.count(name)) << "missing export: " << name;
+}
+
+// The memory functions of the host that free what host operations hand out.
+TEST(Imports, TheHostsMemoryFunctionsComeFromTheHost) {
+  const auto imports = exporttable::ImportedNames();
+  ASSERT_FALSE(imports.empty()) << "no imports found for " << ZARN_LIBRARY_PATH;
+  for (const auto& [library, name] : exporttable::HostMemoryImports()) {
+    const auto found = imports.find(library);
+    EXPECT_TRUE(found != imports.end() && found->second.count(name)) << name << " is not imported from " << library;
+  }
 }
 
 }  // namespace

@@ -138,7 +138,7 @@ class RecordingTracer final : public CfxCallTracer {
             } else if constexpr (std::is_same_v<T, std::int64_t>) {
               return std::to_string(value);
             } else {
-              return value.ToString();
+              return nsIDToString(value);
             }
           },
           call.arguments[i]);
@@ -196,11 +196,11 @@ TEST(UtilityTrace, PathsAndObjectCreationReportToo) {
   std::string extension;
   EXPECT_TRUE(Paths::Extension("model.abc", extension));
   EXPECT_EQ(Paths::ReplaceExtension("model.abc", ".def"), "model.def");
-  constexpr nsID kNoClass = nsID::FromText("{DEADBEEF-0000-0000-0000-000000000002}");
+  constexpr nsID kNoClass = nsIDFromText("{DEADBEEF-0000-0000-0000-000000000002}");
   void* made = nullptr;
-  EXPECT_EQ(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, ISBFileUrl::kIID, &made, 0).Code(),
+  EXPECT_EQ(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, InterfaceIdOf<ISBFileUrl>, &made, 0).Code(),
             REGDB_E_CLASSNOTREG);
-  EXPECT_THROW(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, ISBFileUrl::kIID, &made, 1), CfxResult);
+  EXPECT_THROW(CfxCreateImpl(kNoClass, nullptr, CLSCTX_INPROC_SERVER, InterfaceIdOf<ISBFileUrl>, &made, 1), CfxResult);
   const std::string create =
       "CfxCreateImpl({DEADBEEF-0000-0000-0000-000000000002}, null, 1, "
       "{1B9CE360-B200-483A-A319-AD51D5C39C1F}, ";

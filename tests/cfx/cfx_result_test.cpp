@@ -106,12 +106,12 @@ TEST(CfxResultTest, StoredSuccessCountsAsNoError) {
 }
 
 TEST(CfxResultTest, QueryFailureNamesTheInterface) {
-  const CfxResult result = QueryInterfaceFailure(E_NOINTERFACE, ISBFileUrl::kIID);
+  const CfxResult result = QueryInterfaceFailure(E_NOINTERFACE, InterfaceIdOf<ISBFileUrl>);
   EXPECT_EQ(result.Code(), E_NOINTERFACE);
   EXPECT_EQ(result.Description(),
             "Interface {1B9CE360-B200-483A-A319-AD51D5C39C1F} is not supported by the object (0x80004002).");
 
-  const CfxResult other = QueryInterfaceFailure(E_OUTOFMEMORY, ISBFileUrl::kIID);
+  const CfxResult other = QueryInterfaceFailure(E_OUTOFMEMORY, InterfaceIdOf<ISBFileUrl>);
   EXPECT_EQ(other.Code(), E_OUTOFMEMORY);
   EXPECT_NE(other.Description().find("{1B9CE360-B200-483A-A319-AD51D5C39C1F}"), std::string::npos);
   EXPECT_NE(other.Description().find("0x8007000E"), std::string::npos);

@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr nsID kClass = nsID::FromText("{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
-constexpr nsID kInterface = nsID::FromText("{11111111-2222-3333-4444-555555555555}");
-constexpr nsID kUnknownClass = nsID::FromText("{DEADBEEF-0000-0000-0000-000000000001}");
+constexpr nsID kClass = nsIDFromText("{0F1E2D3C-4B5A-6978-8796-A5B4C3D2E1F0}");
+constexpr nsID kInterface = nsIDFromText("{11111111-2222-3333-4444-555555555555}");
+constexpr nsID kUnknownClass = nsIDFromText("{DEADBEEF-0000-0000-0000-000000000001}");
 
 class CreateTest : public ::testing::Test {
  protected:

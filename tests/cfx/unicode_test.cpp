@@ -9,18 +9,18 @@
 
 namespace {
 
-std::u16string Wide(std::initializer_list<char16_t> units) { return std::u16string(units); }
+CfxWString Wide(std::initializer_list<OLECHAR> units) { return CfxWString(units); }
 
 struct RoundTripCase {
   const char* name;
   std::string narrow;
-  std::u16string wide;
+  CfxWString wide;
 };
 
 // Each narrow text converts to the wide text and back to the same bytes.
 const RoundTripCase kRoundTrips[] = {
-    {"ascii", "abc", u"abc"},
-    {"embedded zero", std::string("a\0b", 3), std::u16string(u"a\0b", 3)},
+    {"ascii", "abc", OLESTR("abc")},
+    {"embedded zero", std::string("a\0b", 3), CfxWString(OLESTR("a\0b"), 3)},
     {"two bytes", "\xC3\xA9", Wide({0x00E9})},
     {"three bytes", "\xE2\x82\xAC", Wide({0x20AC})},
     {"last before surrogates", "\xED\x9F\xBF", Wide({0xD7FF})},
@@ -36,7 +36,7 @@ const RoundTripCase kRoundTrips[] = {
     {"truncated before ascii",
      "\xE2\x82"
      "A",
-     Wide({0xDCE2, 0xDC82, u'A'})},
+     Wide({0xDCE2, 0xDC82, OLESTR('A')})},
     {"truncated before valid",
      "\xF0\x9F"
      "\xC3\xA9",
@@ -44,7 +44,7 @@ const RoundTripCase kRoundTrips[] = {
     {"stray continuation",
      "a\x80"
      "b",
-     Wide({u'a', 0xDC80, u'b'})},
+     Wide({OLESTR('a'), 0xDC80, OLESTR('b')})},
     {"above U+10FFFF", "\xF4\x90\x80\x80", Wide({0xDCF4, 0xDC90, 0xDC80, 0xDC80})},
     {"never a lead byte", "\xF5\xFF\xC1", Wide({0xDCF5, 0xDCFF, 0xDCC1})},
 };
@@ -69,14 +69,14 @@ INSTANTIATE_TEST_SUITE_P(Utf8, RoundTripTest, ::testing::ValuesIn(kRoundTrips),
 
 struct WideOnlyCase {
   const char* name;
-  std::u16string wide;
+  CfxWString wide;
   std::string narrow;
 };
 
 // Lone surrogates that did not come from an invalid byte become U+FFFD.
 const WideOnlyCase kLoneSurrogates[] = {
     {"lone high", Wide({0xD800}), "\xEF\xBF\xBD"},
-    {"high before ascii", Wide({0xDBFF, u'A'}),
+    {"high before ascii", Wide({0xDBFF, OLESTR('A')}),
      "\xEF\xBF\xBD"
      "A"},
     {"lone low below the byte range", Wide({0xDC7F}), "\xEF\xBF\xBD"},

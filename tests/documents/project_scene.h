@@ -68,7 +68,7 @@ struct Project {
 // Lock calls less Unlock calls under the server's owner label.
 inline int ServerLocks(const Object& doc) {
   const auto& locks = doc.Get<FakeLockable>().locks;
-  const auto found = locks.find(u"Corvane Server");
+  const auto found = locks.find(OLESTR("Corvane Server"));
   return found == locks.end() ? 0 : found->second;
 }
 

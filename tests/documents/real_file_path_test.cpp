@@ -46,7 +46,7 @@ TEST(GetPathToRealFile, ADocumentWithAFileOfItsOwnGivesExactlyItsPath) {
     Workspace w(marker);
     {
       const CfxBSTR path = GetPathToRealFile(w.Doc(), w.Root());
-      EXPECT_EQ(path, u"C:\\Runs\\Bericht Ä 1.SDD") << marker;
+      EXPECT_EQ(path, OLESTR("C:\\Runs\\Bericht Ä 1.SDD")) << marker;
     }
     EXPECT_EQ(w.host.Journal(), kPathLines) << marker;
     EXPECT_EQ(w.host.OutSlotsOf("IsVirtual"), "0") << "the answer slot is preset to 0";
@@ -58,7 +58,7 @@ TEST(GetPathToRealFile, AVirtualDocumentIsSavedIntoTheWorkspaceUnderItsOwnNameAn
   Workspace w(VARIANT_TRUE);
   {
     const CfxBSTR path = GetPathToRealFile(w.Doc(), w.Root());
-    EXPECT_EQ(path, u"/home/u/ws\\Bericht Ä 1.SDD");
+    EXPECT_EQ(path, OLESTR("/home/u/ws\\Bericht Ä 1.SDD"));
   }
   EXPECT_EQ(w.host.Journal(), VirtualLines());
   EXPECT_EQ(w.host.OutSlotsOf("IsVirtual"), "0");

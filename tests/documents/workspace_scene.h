@@ -21,16 +21,16 @@ struct Workspace {
   explicit Workspace(VARIANT_BOOL isVirtual) {
     doc.Add<FakeDocumentRoot>().info = &info;
     doc.Add<FakeDocumentStorage>().isVirtual = isVirtual;
-    info.Add<FakeDocumentInfo>().path = u"C:\\Runs\\Bericht Ä 1.SDD";
+    info.Add<FakeDocumentInfo>().path = OLESTR("C:\\Runs\\Bericht Ä 1.SDD");
     auto& container = root.Add<FakeContainerRoot>();
     container.diskManager = &disk;
     container.environment = &environment;
     container.documentManager = &manager;
     auto& paths = disk.Add<FakeDiskManager>();
-    paths.splitName = u"Bericht Ä 1";
-    paths.splitExtension = u".SDD";
-    paths.madePath = u"%WORKSPACE_FOLDER%\\Bericht Ä 1.SDD";
-    environment.Add<FakeEnvironment>().expanded[paths.madePath] = u"/home/u/ws\\Bericht Ä 1.SDD";
+    paths.splitName = OLESTR("Bericht Ä 1");
+    paths.splitExtension = OLESTR(".SDD");
+    paths.madePath = OLESTR("%WORKSPACE_FOLDER%\\Bericht Ä 1.SDD");
+    environment.Add<FakeEnvironment>().expanded[paths.madePath] = OLESTR("/home/u/ws\\Bericht Ä 1.SDD");
     manager.Add<FakeDocumentManager>();
   }
   ISBDocumentRoot* Doc() const { return doc.As<ISBDocumentRoot>(); }

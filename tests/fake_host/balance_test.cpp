@@ -20,7 +20,7 @@ void KeepForever(ISBUrl* url) {
 TEST(Balance, HoldsWhenEverythingIsGivenBack) {
   Host host;
   Object& url = host.Make("url");
-  url.Add<FakeUrl>().name = u"n";
+  url.Add<FakeUrl>().name = OLESTR("n");
   url.Add<FakeFileUrl>();
   {
     CfxComPtr<ISBFileUrl> file = CfxComPtr<ISBFileUrl>::Query(url.As<ISBUrl>());
@@ -64,7 +64,7 @@ TEST(Balance, CountsALeakedHostString) {
 TEST(Balance, CountsALeakedOutString) {
   Host host;
   Object& url = host.Make("url");
-  url.Add<FakeUrl>().name = u"n";
+  url.Add<FakeUrl>().name = OLESTR("n");
   BSTR name = nullptr;
   url.As<ISBUrl>()->GetName(&name);
 
@@ -75,14 +75,14 @@ TEST(Balance, CountsALeakedOutString) {
 TEST(Balance, CountsTaskMemoryOfDependentExtensions) {
   Host host;
   Object& types = host.Make("types");
-  types.Add<FakeFileTypes>().dependents[u".abc"] = {u".def", u".ghi"};
+  types.Add<FakeFileTypes>().dependents[OLESTR(".abc")] = {OLESTR(".def"), OLESTR(".ghi")};
   LPOLESTR* extensions = nullptr;
   std::int32_t count = 0;
 
   ASSERT_EQ(types.As<ISBFileTypes>()->GetDependentExtensions(CfxBSTR(".abc").in(), &extensions, &count), S_OK);
   ASSERT_EQ(count, 2);
-  EXPECT_EQ(std::u16string(extensions[0]), u".def");
-  EXPECT_EQ(std::u16string(extensions[1]), u".ghi");
+  EXPECT_EQ(CfxWString(extensions[0]), OLESTR(".def"));
+  EXPECT_EQ(CfxWString(extensions[1]), OLESTR(".ghi"));
   EXPECT_NONFATAL_FAILURE(EXPECT_TRUE(host.Balanced()), "task memory blocks: +3 (leaked)");
 
   CoTaskMemFree(extensions[0]);
@@ -107,7 +107,7 @@ TEST(Balance, FailedAllocationThrowsFromCfxBSTR) {
 TEST(Balance, FailedAllocationFailsAnOperationThatGivesText) {
   Host host;
   Object& url = host.Make("url");
-  url.Add<FakeUrl>().name = u"n";
+  url.Add<FakeUrl>().name = OLESTR("n");
   host.FailAllocation(1);
 
   BSTR name = reinterpret_cast<BSTR>(0x1);
@@ -120,8 +120,8 @@ TEST(Balance, FailedAllocationInSplitPathTakesBackWhatWasGiven) {
   Host host;
   Object& disk = host.Make("disk");
   auto& fake = disk.Add<FakeDiskManager>();
-  fake.splitName = u"model";
-  fake.splitExtension = u".abc";
+  fake.splitName = OLESTR("model");
+  fake.splitExtension = OLESTR(".abc");
   host.FailAllocation(2);  // the extension, after the name was given
 
   BSTR name = nullptr;

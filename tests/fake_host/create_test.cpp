@@ -39,7 +39,7 @@ TEST(Create, OuterObjectAndThrowFlagAreShown) {
   outer.Add<FakeUnknown>();
 
   void* out = nullptr;
-  constexpr nsID kOther = nsID::FromText("{00000000-1111-2222-3333-444444444444}");
+  constexpr nsID kOther = nsIDFromText("{00000000-1111-2222-3333-444444444444}");
   CfxCreateImpl(CLSID_ZarnServerJob, outer.As<IUnknown>(), CLSCTX_INPROC_SERVER, kOther, &out, 1);
 
   EXPECT_EQ(out, nullptr) << "no createdJob: nothing is made";

@@ -27,9 +27,9 @@ concept Arithmetic = std::is_arithmetic_v<T>;
 template <class I>
 class FacetOf : public I, public Facet {
  public:
-  HRESULT QueryInterface(const nsID& iid, void** out) override { return Owner().Query(iid, out); }
-  std::uint32_t AddRef() override { return Owner().AddRef(); }
-  std::uint32_t Release() override { return Owner().Release(interfaceName_); }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override { return Owner().Query(iid, out); }
+  ULONG STDMETHODCALLTYPE AddRef() override { return Owner().AddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return Owner().Release(interfaceName_); }
 
   const nsID* Iid() const override {
     if constexpr (HasInterfaceId<I>) {
@@ -68,7 +68,7 @@ class FacetOf : public I, public Facet {
   }
 
   // Fill one out slot; a null slot is left alone.
-  HRESULT Give(BSTR* slot, std::u16string_view text) const { return GiveText(slot, text); }
+  HRESULT Give(BSTR* slot, CfxWStringView text) const { return GiveText(slot, text); }
   template <Arithmetic T>
   HRESULT Give(T* slot, std::type_identity_t<T> value) const {
     if (slot) *slot = value;
@@ -98,7 +98,7 @@ class FacetOf : public I, public Facet {
     if (slot) *slot = T{};
   }
 
-  static std::u16string Text(BSTR text) { return std::u16string(View(text)); }
+  static CfxWString Text(BSTR text) { return CfxWString(View(text)); }
   // The entry for key, or an empty value.
   template <class Map, class Key>
   static typename Map::mapped_type Lookup(const Map& map, const Key& key) {

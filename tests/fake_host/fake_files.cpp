@@ -12,9 +12,8 @@ class FakeFileStream final : public CfxFileStreamBackend {
  public:
   explicit FakeFileStream(Host& host) : host_(host) {}
 
-  void Open(CfxFileStreamMode mode, const std::u16string& path) override {
-    host_.RecordOrThrow("stream.Open(" + Arg(static_cast<std::int32_t>(mode)) + ", " + Arg(std::u16string_view(path)) +
-                        ")");
+  void Open(CfxFileStreamMode mode, const CfxWString& path) override {
+    host_.RecordOrThrow("stream.Open(" + Arg(static_cast<std::int32_t>(mode)) + ", " + Arg(CfxWStringView(path)) + ")");
     const FakeFile* file = host_.FindFile(path);
     if (!file) throw CfxResult(E_FILE_NOT_FOUND, "no such file: " + CfxWideToNarrow(path));
     file_ = *file;

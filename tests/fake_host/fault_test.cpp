@@ -25,8 +25,8 @@ class FaultSelection : public testing::TestWithParam<FaultCase> {};
 TEST_P(FaultSelection, HitsExactlyTheChosenCalls) {
   Host host;
   Object& url = host.Make("url");
-  url.Add<FakeUrl>().name = u"model.abc";
-  url.Get<FakeUrl>().fileName = u"/p/model.abc";
+  url.Add<FakeUrl>().name = OLESTR("model.abc");
+  url.Get<FakeUrl>().fileName = OLESTR("/p/model.abc");
   url.As<ISBUrl>()->SetQuery(nullptr);  // a call before the fault is armed: "from now" starts after it
   GetParam().inject(host);
 
@@ -84,8 +84,8 @@ TEST(Faults, NegativeStatusNullsEveryOutSlot) {
   Host host;
   Object& disk = host.Make("disk");
   auto& fake = disk.Add<FakeDiskManager>();
-  fake.splitName = u"model";
-  fake.splitExtension = u".abc";
+  fake.splitName = OLESTR("model");
+  fake.splitExtension = OLESTR(".abc");
   host.FailCall(1, E_FAIL);
 
   // Slots that hold garbage on the way in must come back null.
@@ -113,11 +113,11 @@ TEST(Faults, PositiveStatusDoesTheWorkAndReturnsIt) {
   Object& doc = host.Make("doc");
   auto& lockable = doc.Add<FakeLockable>();
   Object& url = host.Make("url");
-  url.Add<FakeUrl>().name = u"model.abc";
+  url.Add<FakeUrl>().name = OLESTR("model.abc");
   host.FailOp("", 0, S_FALSE);
 
   EXPECT_EQ(doc.As<ISBLockable>()->Lock(CfxBSTR("owner").in()), S_FALSE);
-  EXPECT_EQ(lockable.locks[u"owner"], 1);
+  EXPECT_EQ(lockable.locks[OLESTR("owner")], 1);
   {
     CfxBSTR name;
     EXPECT_EQ(url.As<ISBUrl>()->GetName(name.out()), S_FALSE);
@@ -155,7 +155,7 @@ TEST(Faults, QueryForAMissingInterfaceIsNoInterface) {
 
 TEST(Faults, StreamAndPathCallsThrowTheInjectedStatus) {
   Host host;
-  host.AddFile(u"/t.txt", "abc");
+  host.AddFile(OLESTR("/t.txt"), "abc");
   host.FailOp("stream.Open", 1, E_ACCESSDENIED);
   host.FailOp("Paths::ReplaceExtension", 0, E_FAIL);
 

@@ -112,18 +112,18 @@ std::string Host::Describe(const IUnknown* pointer) const {
   return object ? object->Name() : "?";
 }
 
-void Host::AddFile(std::u16string path, std::string bytes, std::vector<std::uint32_t> chunks, bool eofBeforeRead) {
+void Host::AddFile(CfxWString path, std::string bytes, std::vector<std::uint32_t> chunks, bool eofBeforeRead) {
   files_[std::move(path)] = FakeFile{std::move(bytes), std::move(chunks), eofBeforeRead};
 }
 
-const FakeFile* Host::FindFile(const std::u16string& path) const {
+const FakeFile* Host::FindFile(const CfxWString& path) const {
   const auto found = files_.find(path);
   return found == files_.end() ? nullptr : &found->second;
 }
 
 HRESULT Host::Create(const CfxCreateRequest& request, void** out) {
   const HRESULT status =
-      Record("CfxCreateImpl(" + request.clsid.ToString() + ", " + Describe(request.outer) + ", " +
+      Record("CfxCreateImpl(" + nsIDToString(request.clsid) + ", " + Describe(request.outer) + ", " +
              Arg(request.context) + ", " + InterfaceName(request.iid) + ", " + Arg(request.throwFlag) + ")");
   *out = nullptr;
   if (FAILED(status) || !createdJob) return status;

@@ -8,7 +8,7 @@
 //
 //   fakehost::Host host;
 //   fakehost::Object& url = host.Make("url");
-//   url.Add<fakehost::FakeUrl>().name = u"model.abc";
+//   url.Add<fakehost::FakeUrl>().name = OLESTR("model.abc");
 //   ... call the library with url.As<ISBUrl>() ...
 //   EXPECT_EQ(host.Journal(), (std::vector<std::string>{"url.ISBUrl.GetName()"}));
 //   EXPECT_TRUE(host.Balanced());
@@ -84,8 +84,7 @@ class Host {
   testing::AssertionResult Balanced() const;
 
   // A file the host's file streams can open.
-  void AddFile(std::u16string path, std::string bytes, std::vector<std::uint32_t> chunks = {},
-               bool eofBeforeRead = true);
+  void AddFile(CfxWString path, std::string bytes, std::vector<std::uint32_t> chunks = {}, bool eofBeforeRead = true);
 
   // Scripted Paths::Extension answers; nullopt: no extension. Paths not
   // here have the text from the last '.' of the file name on.
@@ -109,7 +108,7 @@ class Host {
   void IndexFacet(const IUnknown* pointer, Object& object);
   // An object pointer in a journal line: its name, `null`, or `?` for a stranger.
   std::string Describe(const IUnknown* pointer) const;
-  const FakeFile* FindFile(const std::u16string& path) const;
+  const FakeFile* FindFile(const CfxWString& path) const;
 
  private:
   struct OpFault {
@@ -133,7 +132,7 @@ class Host {
   int calls_ = 0;
   std::map<int, HRESULT> callFaults_;  // absolute call number -> status
   std::vector<OpFault> opFaults_;
-  std::map<std::u16string, FakeFile> files_;
+  std::map<CfxWString, FakeFile> files_;
   FakePaths paths_{*this};
   std::size_t stringBaseline_ = 0;
   std::size_t taskMemBaseline_ = 0;

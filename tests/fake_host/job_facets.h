@@ -29,7 +29,7 @@ class FakeState final : public FacetOf<ISBState> {
 class FakeJob final : public FacetOf<ISBJob> {
  public:
   FakeJob() : FacetOf("ISBJob") {}
-  std::map<std::u16string, std::u16string> properties;
+  std::map<CfxWString, CfxWString> properties;
 
   HRESULT GetProperty(BSTR name, BSTR* out) override {
     return Answer(Line("GetProperty", name), out, Lookup(properties, Text(name)));
@@ -50,7 +50,7 @@ class FakeJobTransfer final : public FacetOf<ISBJobTransfer> {
 class FakeManagedJob final : public FacetOf<ISBManagedJob> {
  public:
   FakeManagedJob() : FacetOf("ISBManagedJob") {}
-  std::u16string clientFolder;
+  CfxWString clientFolder;
 
   HRESULT GetClientFolder(BSTR* out) override { return Answer(Line("GetClientFolder"), out, clientFolder); }
 };
@@ -58,7 +58,7 @@ class FakeManagedJob final : public FacetOf<ISBManagedJob> {
 class FakeZarnServerJob final : public FacetOf<ISBZarnServerJob> {
  public:
   FakeZarnServerJob() : FacetOf("ISBZarnServerJob") {}
-  std::u16string documentsFolder;
+  CfxWString documentsFolder;
   Object* jobFiles = nullptr;
 
   HRESULT Initialize(ISBJobHost* host, ISBState* state, VARIANT argument, BSTR inputFolder) override {
@@ -73,7 +73,7 @@ class FakeZarnServerJob final : public FacetOf<ISBZarnServerJob> {
 class FakeJobFiles final : public FacetOf<ISBJobFiles> {
  public:
   FakeJobFiles() : FacetOf("ISBJobFiles") {}
-  std::u16string name;
+  CfxWString name;
   Object* copyResult = nullptr;
 
   HRESULT GetName(BSTR* out) override { return Answer(Line("GetName"), out, name); }

@@ -30,16 +30,14 @@ std::string Quote(std::string_view bytes) {
   return out + '"';
 }
 
-std::u16string_view View(BSTR text) noexcept {
-  return text ? std::u16string_view(text, SysStringLen(text)) : std::u16string_view();
-}
+CfxWStringView View(BSTR text) noexcept { return text ? CfxWStringView(text, SysStringLen(text)) : CfxWStringView(); }
 
 std::string Arg(const OLECHAR* text) {
   // The library hands over host strings, so the stored length counts, not the first zero.
   return text ? Arg(View(const_cast<BSTR>(text))) : "null";
 }
 
-std::string Arg(std::u16string_view text) { return Quote(CfxWideToNarrow(text)); }
+std::string Arg(CfxWStringView text) { return Quote(CfxWideToNarrow(text)); }
 
 std::string Arg(const VARIANT& value) {
   if (value.vt == VT_EMPTY) return "empty";
@@ -63,7 +61,7 @@ std::string InterfaceName(const nsID& iid) {
   for (const auto& [id, name] : known) {
     if (id == iid) return name;
   }
-  return iid.ToString();
+  return nsIDToString(iid);
 }
 
 }  // namespace fakehost

@@ -21,10 +21,10 @@ namespace fakehost {
 std::string Quote(std::string_view bytes);
 
 // A host string as the callee sees it: every character up to its stored length.
-std::u16string_view View(BSTR text) noexcept;
+CfxWStringView View(BSTR text) noexcept;
 
 std::string Arg(const OLECHAR* text);  // a host string; null is `null`
-std::string Arg(std::u16string_view text);
+std::string Arg(CfxWStringView text);
 std::string Arg(const VARIANT& value);
 template <std::integral T>
 std::string Arg(T value) {

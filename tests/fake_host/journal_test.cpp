@@ -73,7 +73,7 @@ INSTANTIATE_TEST_SUITE_P(
                     TextCase{"line_ends_and_tab", CfxBSTR("a\r\nb\tc"), R"("a\r\nb\tc")"},
                     TextCase{"embedded_zero", CfxBSTR(std::string("a\0b", 3)), R"("a\0b")"},
                     TextCase{"control_and_delete", CfxBSTR("\x01\x7F"), R"("\x01\x7F")"},
-                    TextCase{"non_ascii_as_utf8", CfxBSTR(u"\u00E9\u20AC"), R"("\xC3\xA9\xE2\x82\xAC")"},
+                    TextCase{"non_ascii_as_utf8", CfxBSTR(OLESTR("\u00E9\u20AC")), R"("\xC3\xA9\xE2\x82\xAC")"},
                     TextCase{"empty_string_is_null", CfxBSTR(), "null"}),
     [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.label); });
 
@@ -85,7 +85,7 @@ TEST(Journal, QueryShowsTheInterfaceByNameOrIdentifier) {
 
   CfxComPtr<ISBFileUrl> file = CfxComPtr<ISBFileUrl>::TryQuery(url.As<ISBUrl>());
   void* other = nullptr;
-  constexpr nsID kUnknownId = nsID::FromText("{01234567-89AB-CDEF-0123-456789ABCDEF}");
+  constexpr nsID kUnknownId = nsIDFromText("{01234567-89AB-CDEF-0123-456789ABCDEF}");
   EXPECT_EQ(url.As<ISBUrl>()->QueryInterface(kUnknownId, &other), E_NOINTERFACE);
 
   EXPECT_EQ(host.Journal(),

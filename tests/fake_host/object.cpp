@@ -14,7 +14,7 @@ Object* Facet::ObjectOf(const IUnknown* pointer) const { return TheHost().Object
 
 std::string Facet::Describe(const IUnknown* pointer) const { return TheHost().Describe(pointer); }
 
-HRESULT Facet::GiveText(BSTR* slot, std::u16string_view text) const {
+HRESULT Facet::GiveText(BSTR* slot, CfxWStringView text) const {
   if (!slot) return S_OK;
   *slot = SysAllocStringLen(text.data(), static_cast<std::uint32_t>(text.size()));
   if (*slot) return S_OK;

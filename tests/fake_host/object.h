@@ -51,7 +51,7 @@ class Facet {
   HRESULT Record(std::string line, std::string slots = {}) const;
   Object* ObjectOf(const IUnknown* pointer) const;
   // A new host string; E_OUTOFMEMORY when the allocation fails.
-  HRESULT GiveText(BSTR* slot, std::u16string_view text) const;
+  HRESULT GiveText(BSTR* slot, CfxWStringView text) const;
   // A scripted object lacks the facet an operation must hand out: the test is wrong.
   HRESULT MissingFacet(const Object& object) const;
 

@@ -2,13 +2,16 @@
 
 #include <cstring>
 
+#include "cfx/cfx_host.h"
 #include "fake_host/host.h"
 #include "host/cotaskmem.h"
 
 namespace fakehost {
 
-HRESULT FakeFileTypes::GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) const {
+HRESULT FakeFileTypes::GiveArray(const std::vector<CfxWString>& texts, LPOLESTR** out, std::int32_t* count) const {
   if (!out || !count) return S_OK;
+  // An array and its strings are task memory, not host strings.
+  const CfxPlainTaskMemoryScope plain;
   if (texts.empty()) {
     if (!emptyAsArray) return S_OK;
     *out = static_cast<LPOLESTR*>(CoTaskMemAlloc(0));

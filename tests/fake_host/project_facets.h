@@ -42,8 +42,8 @@ class FakeContainerRoot final : public FacetOf<ISBContainerRoot> {
 class FakeUrlFactory final : public FacetOf<ISBUrlFactory> {
  public:
   FakeUrlFactory() : FacetOf("ISBUrlFactory") {}
-  std::map<std::u16string, Object*> urls;
-  std::vector<std::u16string> hidden;  // every path SetHidden was given, in order
+  std::map<CfxWString, Object*> urls;
+  std::vector<CfxWString> hidden;  // every path SetHidden was given, in order
 
   HRESULT SetHidden(BSTR path, VARIANT_BOOL flag) override {
     return Run(Line("SetHidden", path, flag), [&] {
@@ -91,11 +91,11 @@ class FakeUrlList final : public FacetOf<ISBUrlList> {
 class FakeUrl final : public FacetOf<ISBUrl> {
  public:
   FakeUrl() : FacetOf("ISBUrl") {}
-  std::u16string fileName;
-  std::u16string name;
-  std::u16string query;  // the last SetQuery
-  std::map<std::u16string, Object*> children;
-  std::map<const Object*, std::u16string> relative;  // target -> relative URL text
+  CfxWString fileName;
+  CfxWString name;
+  CfxWString query;  // the last SetQuery
+  std::map<CfxWString, Object*> children;
+  std::map<const Object*, CfxWString> relative;  // target -> relative URL text
 
   HRESULT GetFileName(BSTR* out) override { return Answer(Line("GetFileName"), out, fileName); }
   HRESULT GetName(BSTR* out) override { return Answer(Line("GetName"), out, name); }
@@ -116,7 +116,7 @@ class FakeUrl final : public FacetOf<ISBUrl> {
 class FakeFileUrl final : public FacetOf<ISBFileUrl> {
  public:
   FakeFileUrl() : FacetOf("ISBFileUrl") {}
-  std::u16string path;
+  CfxWString path;
   VARIANT_BOOL exists = VARIANT_FALSE;
 
   HRESULT GetFilePath(BSTR* out) override { return Answer(Line("GetFilePath"), out, path); }
@@ -126,8 +126,8 @@ class FakeFileUrl final : public FacetOf<ISBFileUrl> {
 class FakeDocumentManager final : public FacetOf<ISBDocumentManager> {
  public:
   FakeDocumentManager() : FacetOf("ISBDocumentManager") {}
-  std::map<const Object*, Object*> documents;     // location -> document
-  std::map<const Object*, std::u16string> types;  // location -> type name
+  std::map<const Object*, Object*> documents;  // location -> document
+  std::map<const Object*, CfxWString> types;   // location -> type name
 
   HRESULT SaveDocument(ISBDocumentRoot* document, std::int32_t flags, VARIANT first, VARIANT second,
                        VARIANT target) override {
@@ -154,7 +154,7 @@ class FakeFileTypeProvider final : public FacetOf<ISBFileTypeProvider> {
 class FakeFileTypes final : public FacetOf<ISBFileTypes> {
  public:
   FakeFileTypes() : FacetOf("ISBFileTypes") {}
-  std::map<std::u16string, std::vector<std::u16string>> dependents;  // extension -> dependent extensions
+  std::map<CfxWString, std::vector<CfxWString>> dependents;  // extension -> dependent extensions
   // An answer without extensions comes as an allocated array of no strings
   // with a count of 0, instead of no array at all.
   bool emptyAsArray = false;
@@ -170,7 +170,7 @@ class FakeFileTypes final : public FacetOf<ISBFileTypes> {
 
  private:
   // A task-memory array of task-memory strings, as the caller frees them.
-  HRESULT GiveArray(const std::vector<std::u16string>& texts, LPOLESTR** out, std::int32_t* count) const;
+  HRESULT GiveArray(const std::vector<CfxWString>& texts, LPOLESTR** out, std::int32_t* count) const;
 };
 
 class FakeDocumentRoot final : public FacetOf<ISBDocumentRoot> {
@@ -186,7 +186,7 @@ class FakeDocumentRoot final : public FacetOf<ISBDocumentRoot> {
 class FakeLockable final : public FacetOf<ISBLockable> {
  public:
   FakeLockable() : FacetOf("ISBLockable") {}
-  std::map<std::u16string, int> locks;  // owner -> Lock calls less Unlock calls
+  std::map<CfxWString, int> locks;  // owner -> Lock calls less Unlock calls
 
   HRESULT Lock(BSTR owner) override {
     return Run(Line("Lock", owner), [&] {
@@ -213,7 +213,7 @@ class FakeDocumentStorage final : public FacetOf<ISBDocumentStorage> {
 class FakeDocumentInfo final : public FacetOf<ISBDocumentInfo> {
  public:
   FakeDocumentInfo() : FacetOf("ISBDocumentInfo") {}
-  std::u16string path;
+  CfxWString path;
 
   HRESULT GetDocumentPath(BSTR* out) override { return Answer(Line("GetDocumentPath"), out, path); }
 };
@@ -221,16 +221,16 @@ class FakeDocumentInfo final : public FacetOf<ISBDocumentInfo> {
 class FakeDiskManager final : public FacetOf<ISBDiskManager> {
  public:
   FakeDiskManager() : FacetOf("ISBDiskManager") {}
-  std::u16string splitName;       // SplitPath's name
-  std::u16string splitExtension;  // SplitPath's extension
-  std::u16string madePath;        // MakePath's result
+  CfxWString splitName;       // SplitPath's name
+  CfxWString splitExtension;  // SplitPath's extension
+  CfxWString madePath;        // MakePath's result
 
   HRESULT SplitPath(BSTR path, BSTR* drive, BSTR* folder, BSTR* name, BSTR* extension) override {
     return Run(
         Line("SplitPath", path),
         [&] {
-          for (const HRESULT status :
-               {Give(drive, u""), Give(folder, u""), Give(name, splitName), Give(extension, splitExtension)}) {
+          for (const HRESULT status : {Give(drive, OLESTR("")), Give(folder, OLESTR("")), Give(name, splitName),
+                                       Give(extension, splitExtension)}) {
             if (FAILED(status)) return status;
           }
           return S_OK;
@@ -245,7 +245,7 @@ class FakeDiskManager final : public FacetOf<ISBDiskManager> {
 class FakeEnvironment final : public FacetOf<ISBEnvironment> {
  public:
   FakeEnvironment() : FacetOf("ISBEnvironment") {}
-  std::map<std::u16string, std::u16string> expanded;  // text -> expansion; others stay as they are
+  std::map<CfxWString, CfxWString> expanded;  // text -> expansion; others stay as they are
 
   HRESULT ExpandVariables(BSTR text, BSTR* out) override {
     const auto found = expanded.find(Text(text));

@@ -100,7 +100,7 @@ TEST(Scripted, AnswersByLocationFallBackToDefaults) {
   fake.lists[&here] = &hereList;
   fake.list = &otherList;
   Object& manager = host.Make("manager");
-  manager.Add<FakeDocumentManager>().types[&here] = u"SDDocuments.StudyTableDocument";
+  manager.Add<FakeDocumentManager>().types[&here] = OLESTR("SDDocuments.StudyTableDocument");
   {
     CfxComPtr<ISBUrlList> list;
     services.As<ISBUrlServices>()->ListUrls(here.As<ISBUrl>(), list.put());
@@ -121,8 +121,8 @@ TEST(Scripted, SplitPathFillsOnlyTheSlotsAsked) {
   Host host;
   Object& disk = host.Make("disk");
   auto& fake = disk.Add<FakeDiskManager>();
-  fake.splitName = u"model";
-  fake.splitExtension = u".abc";
+  fake.splitName = OLESTR("model");
+  fake.splitExtension = OLESTR(".abc");
   {
     CfxBSTR drive;
     CfxBSTR folder;
@@ -148,7 +148,7 @@ TEST(Scripted, RecordedEffects) {
   auto& factory = o.Add<FakeUrlFactory>();
   auto& url = o.Add<FakeUrl>();
   auto& environment = o.Add<FakeEnvironment>();
-  environment.expanded[u"%W%\\a"] = u"/w/a";
+  environment.expanded[OLESTR("%W%\\a")] = OLESTR("/w/a");
   {
     const CfxBSTR owner("Corvane Server");
     o.As<ISBLockable>()->Lock(owner.in());
@@ -164,9 +164,9 @@ TEST(Scripted, RecordedEffects) {
     o.As<ISBEnvironment>()->ExpandVariables(CfxBSTR("plain").in(), expanded.out());
     EXPECT_EQ(expanded.ToString(), "plain");
   }
-  EXPECT_EQ(lockable.locks, (std::map<std::u16string, int>{{u"Corvane Server", 1}}));
-  EXPECT_EQ(factory.hidden, (std::vector<std::u16string>{u"/a", u"/b"}));
-  EXPECT_EQ(url.query, u"Recursive=No");
+  EXPECT_EQ(lockable.locks, (std::map<CfxWString, int>{{OLESTR("Corvane Server"), 1}}));
+  EXPECT_EQ(factory.hidden, (std::vector<CfxWString>{OLESTR("/a"), OLESTR("/b")}));
+  EXPECT_EQ(url.query, OLESTR("Recursive=No"));
   EXPECT_TRUE(host.Balanced());
 }
 

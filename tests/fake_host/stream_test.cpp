@@ -13,7 +13,7 @@ using Lines = std::vector<std::string>;
 
 TEST(Streams, EveryCallIsJournaled) {
   Host host;
-  host.AddFile(u"/tmp/t.txt", "ab");
+  host.AddFile(OLESTR("/tmp/t.txt"), "ab");
   {
     CfxFileStream stream;
     stream.SetBinary(true);
@@ -29,7 +29,7 @@ TEST(Streams, EveryCallIsJournaled) {
 
 TEST(Streams, ReadsDeliverTheChunksInTurn) {
   Host host;
-  host.AddFile(u"/f", "abcdefgh", {3, 1});
+  host.AddFile(OLESTR("/f"), "abcdefgh", {3, 1});
   CfxFileStream stream;
   stream.Open(CfxFileStreamModeRead, CfxBSTR("/f").in());
 
@@ -42,7 +42,7 @@ TEST(Streams, ReadsDeliverTheChunksInTurn) {
 
 TEST(Streams, WholeRequestWithoutChunks) {
   Host host;
-  host.AddFile(u"/f", "abcdef");
+  host.AddFile(OLESTR("/f"), "abcdef");
   CfxFileStream stream;
   stream.Open(CfxFileStreamModeRead, CfxBSTR("/f").in());
   char buffer[4];
@@ -53,7 +53,7 @@ TEST(Streams, WholeRequestWithoutChunks) {
 
 TEST(Streams, EofAsSoonAsEverythingIsDelivered) {
   Host host;
-  host.AddFile(u"/f", "abc");
+  host.AddFile(OLESTR("/f"), "abc");
   CfxFileStream stream;
   stream.Open(CfxFileStreamModeRead, CfxBSTR("/f").in());
   char buffer[8];
@@ -66,7 +66,7 @@ TEST(Streams, EofAsSoonAsEverythingIsDelivered) {
 
 TEST(Streams, EofOnlyAfterAnEmptyReadWhenAsked) {
   Host host;
-  host.AddFile(u"/f", "abc", {}, /*eofBeforeRead=*/false);
+  host.AddFile(OLESTR("/f"), "abc", {}, /*eofBeforeRead=*/false);
   CfxFileStream stream;
   stream.Open(CfxFileStreamModeRead, CfxBSTR("/f").in());
   char buffer[8];
@@ -78,7 +78,7 @@ TEST(Streams, EofOnlyAfterAnEmptyReadWhenAsked) {
 
 TEST(Streams, UnknownPathIsFileNotFound) {
   Host host;
-  host.AddFile(u"/f", "abc");
+  host.AddFile(OLESTR("/f"), "abc");
   CfxFileStream stream;
   try {
     stream.Open(CfxFileStreamModeRead, CfxBSTR("/g").in());
@@ -91,7 +91,7 @@ TEST(Streams, UnknownPathIsFileNotFound) {
 
 TEST(Streams, EachOpenStartsAtTheBeginning) {
   Host host;
-  host.AddFile(u"/f", "abc", {2});
+  host.AddFile(OLESTR("/f"), "abc", {2});
   CfxFileStream stream;
   char buffer[8];
   stream.Open(CfxFileStreamModeRead, CfxBSTR("/f").in());

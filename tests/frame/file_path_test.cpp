@@ -16,10 +16,10 @@ TEST(FilePathOf, QueriesTheFileViewThenAsksItsPathAndReleasesTheView) {
   Host host;
   auto& doc = host.Make("doc");
   doc.Add<FakeUrl>();
-  doc.Add<FakeFileUrl>().path = u"/p/model abc.std";
+  doc.Add<FakeFileUrl>().path = OLESTR("/p/model abc.std");
   {
     const CfxBSTR path = zarn::FilePathOf(doc.As<ISBUrl>());
-    EXPECT_EQ(path, u"/p/model abc.std");
+    EXPECT_EQ(path, OLESTR("/p/model abc.std"));
   }
   EXPECT_EQ(host.Journal(),
             (std::vector<std::string>{"doc.QueryInterface(ISBFileUrl)", "doc.ISBFileUrl.GetFilePath()"}));
@@ -41,7 +41,7 @@ TEST(FilePathOf, AFailingPathRaisesTheLastErrorAndLeaksNothing) {
   Host host;
   auto& doc = host.Make("doc");
   doc.Add<FakeUrl>();
-  doc.Add<FakeFileUrl>().path = u"/p/x";
+  doc.Add<FakeFileUrl>().path = OLESTR("/p/x");
   host.FailOp("GetFilePath", 1, E_ACCESSDENIED);
   try {
     static_cast<void>(zarn::FilePathOf(doc.As<ISBUrl>()));

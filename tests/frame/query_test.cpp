@@ -44,7 +44,7 @@ TEST(Query, FailedCheckedQueryStoresTheStandardResultAndRaisesTheQueryFailure) {
       ADD_FAILURE() << "the failed query did not raise";
     } catch (const CfxResult& result) {
       EXPECT_EQ(result.Code(), status);
-      EXPECT_EQ(result.Description(), QueryInterfaceFailure(status, ISBFileUrl::kIID).Description());
+      EXPECT_EQ(result.Description(), QueryInterfaceFailure(status, InterfaceIdOf<ISBFileUrl>).Description());
     }
     const CfxResult last = CfxResult::LastErrorCheckNotS_OK();
     EXPECT_EQ(last.Code(), status);

@@ -106,7 +106,7 @@ TEST_F(QuietReleaseOfAFailingClear, ReportsOnlyUnknownExceptionsToTheDiagnosis) 
 TEST(QuietRelease, FreesTheStringOfAStringVariant) {
   Host host;
   {
-    CfxVariant variant(CfxBSTR(u"C:/work/out.txt"));
+    CfxVariant variant(CfxBSTR(OLESTR("C:/work/out.txt")));
     EXPECT_EQ(variant.vt, VT_BSTR);
     zarn::QuietRelease(variant);
     EXPECT_EQ(variant.vt, VT_EMPTY);

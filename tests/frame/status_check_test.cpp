@@ -25,7 +25,7 @@ concept Checkable = requires(T status) {
 static_assert(Checkable<HRESULT>);
 static_assert(!Checkable<bool>);
 static_assert(!Checkable<unsigned>);
-static_assert(!Checkable<long>);
+static_assert(!Checkable<std::int64_t>);  // wider than any status
 
 TEST(StatusCheck, ZeroLeavesTheLastErrorAlone) {
   CfxResult::SetLastError(E_ACCESSDENIED);

@@ -79,23 +79,23 @@ TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRec
     const char* what;
     bool spaceExists, underscoreExists;
     Journal journal;
-    std::vector<std::u16string> hidden;
+    std::vector<CfxWString> hidden;
   } cases[] = {
       {"both folders",
        true,
        true,
        Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
-       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+       {OLESTR("/p/T Files"), OLESTR("/p/T Files/a"), OLESTR("/p/T Files/sub/b")}},
       {"only T Files",
        true,
        false,
        Concat({kUpToTheSpaceFolder, kHideTheSpaceFolder, kThePlainEntry}),
-       {u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}},
+       {OLESTR("/p/T Files"), OLESTR("/p/T Files/a"), OLESTR("/p/T Files/sub/b")}},
       {"only T_Files",
        false,
        true,
        Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kHideTheUnderscoreFolder, kThePlainEntry}),
-       {u"/p/T_Files", u"/p/T_Files/a"}},
+       {OLESTR("/p/T_Files"), OLESTR("/p/T_Files/a")}},
       {"neither folder", false, false, Concat({kUpToTheSpaceFolder, kTheUnderscoreFolder, kThePlainEntry}), {}},
   };
   for (const auto& c : cases) {
@@ -103,7 +103,7 @@ TEST(HideCompanionFolder, HidesTheFirstFolderThatExistsBeforeItsContentListedRec
     HideDependentFiles(project.Folder(), project.Container(), false);
     EXPECT_EQ(project.host.Journal(), c.journal) << c.what;
     EXPECT_EQ(project.Hidden(), c.hidden) << c.what;
-    EXPECT_EQ(project.FolderQuery(), u"Recursive=No") << c.what;
+    EXPECT_EQ(project.FolderQuery(), OLESTR("Recursive=No")) << c.what;
     EXPECT_TRUE(project.host.Balanced()) << c.what;
   }
 }
@@ -151,13 +151,14 @@ TEST(HideCompanionFolder, TheTableNameTravelsInTheApplicationsCodePage) {
   // back as UTF-8 would ask for a folder that is not there.
   fakehost::CodePage windows1252(kCfxCodePageWindows1252);
   StudyTable project(true, false);
-  project.table.Get<FakeUrl>().name = u"T\u00FC";
-  project.table.Get<FakeUrl>().children = {{u"T\u00FC Files/", &project.space},
-                                           {u"T\u00FC_Files/", &project.underscore}};
+  project.table.Get<FakeUrl>().name = OLESTR("T\u00FC");
+  project.table.Get<FakeUrl>().children = {{OLESTR("T\u00FC Files/"), &project.space},
+                                           {OLESTR("T\u00FC_Files/"), &project.underscore}};
   HideDependentFiles(project.Folder(), project.Container(), false);
   const Journal& journal = project.host.Journal();
   EXPECT_NE(std::find(journal.begin(), journal.end(), R"(T.ISBUrl.CreateChildUrl("T\xC3\xBC Files/"))"), journal.end());
-  EXPECT_EQ(project.Hidden(), (std::vector<std::u16string>{u"/p/T Files", u"/p/T Files/a", u"/p/T Files/sub/b"}));
+  EXPECT_EQ(project.Hidden(),
+            (std::vector<CfxWString>{OLESTR("/p/T Files"), OLESTR("/p/T Files/a"), OLESTR("/p/T Files/sub/b")}));
   EXPECT_TRUE(project.host.Balanced());
 }
 

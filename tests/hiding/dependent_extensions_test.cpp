@@ -3,6 +3,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "cfx/cfx_host.h"
 #include "hiding/dependent_extensions.h"
 #include "hiding/hiding_project.h"
 #include "hiding/task_mem_strings.h"
@@ -14,7 +15,8 @@ using namespace hidingtest;
 
 // Fills the owner's slots as a host operation would: a task-memory array of
 // task-memory strings.
-void Give(zarn::TaskMemStrings& owner, const std::vector<std::u16string>& texts, std::int32_t count) {
+void Give(zarn::TaskMemStrings& owner, const std::vector<CfxWString>& texts, std::int32_t count) {
+  const CfxPlainTaskMemoryScope plain;
   auto* array = static_cast<LPOLESTR*>(CoTaskMemAlloc(texts.size() * sizeof(LPOLESTR)));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     const std::size_t bytes = (texts[i].size() + 1) * sizeof(OLECHAR);
@@ -30,7 +32,7 @@ TEST(TaskMemStrings, AReaderThatRaisesHalfwayLeavesNothingBehind) {
   int reads = 0;
   {
     zarn::TaskMemStrings texts;
-    Give(texts, {u"a", u"b", u"c", u"d"}, 4);
+    Give(texts, {OLESTR("a"), OLESTR("b"), OLESTR("c"), OLESTR("d")}, 4);
     EXPECT_THROW(texts.TakeEach([&](const OLECHAR*) {
       if (++reads == 2) throw std::bad_alloc();
     }),
@@ -62,8 +64,9 @@ TEST(TaskMemStrings, APositiveCountWithoutAnArrayRaisesTheNullCheck) {
 
 TEST(DependentExtensions, GivesEachExtensionWithADotInTheRegistrysOrderDuplicatesKept) {
   Project project;
-  Object& doc = project.Location("doc", u"/p/doc.abc");
-  project.types.Get<FakeFileTypes>().dependents[u"abc"] = {u"ghi", u"def", u"ghi", u""};
+  Object& doc = project.Location("doc", OLESTR("/p/doc.abc"));
+  project.types.Get<FakeFileTypes>().dependents[OLESTR("abc")] = {OLESTR("ghi"), OLESTR("def"), OLESTR("ghi"),
+                                                                  OLESTR("")};
   {
     const auto extensions = zarn::DependentExtensions(doc.As<ISBUrl>(), project.documents.As<ISBDocumentManager>());
     EXPECT_EQ(extensions, (std::vector<std::string>{".ghi", ".def", ".ghi", "."}));

@@ -47,7 +47,7 @@ TEST(HideDependentFiles, HidesTheDependentFilesThatExistButNotTheDocument) {
   ModelWithDependents project;
   HideDependentFiles(project.Folder(), project.Container(), false);
   EXPECT_EQ(project.host.Journal(), kModelWithDependents);
-  EXPECT_EQ(project.Hidden(), std::vector<std::u16string>{u"/p/model.ghi"});
+  EXPECT_EQ(project.Hidden(), std::vector<CfxWString>{OLESTR("/p/model.ghi")});
   EXPECT_TRUE(project.host.Balanced());
 }
 
@@ -66,7 +66,7 @@ TEST(HideDependentFiles, MissingArgumentsRaiseBeforeAnyHostCall) {
 
 TEST(HideDependentFiles, LeavesTheQueryOfRecursiveOnTheCallersLocationEvenForAnEmptyListing) {
   for (const bool recursive : {false, true}) {
-    const std::u16string query = recursive ? u"Recursive=Yes" : u"Recursive=No";
+    const CfxWString query = recursive ? OLESTR("Recursive=Yes") : OLESTR("Recursive=No");
     Project project;
     HideDependentFiles(project.Folder(), project.Container(), recursive);
     Journal expected = kListing;
@@ -87,17 +87,17 @@ TEST(HideDependentFiles, LeavesTheQueryOfRecursiveOnTheCallersLocationEvenForAnE
 TEST(HideDependentFiles, TheRegistryGetsTheExtensionWithoutItsFirstDot) {
   const struct {
     std::string extension;  // what Paths::Extension answers
-    std::u16string asked;   // what the registry is asked
-  } cases[] = {{".abc", u"abc"}, {"abc", u"abc"}, {"..abc", u".abc"}};
+    CfxWString asked;       // what the registry is asked
+  } cases[] = {{".abc", OLESTR("abc")}, {"abc", OLESTR("abc")}, {"..abc", OLESTR(".abc")}};
   for (const auto& c : cases) {
     ModelWithDependents project;
     project.host.extensionOf["/p/model.abc"] = c.extension;
-    project.types.Get<FakeFileTypes>().dependents = {{c.asked, {u"ghi"}}};
+    project.types.Get<FakeFileTypes>().dependents = {{c.asked, {OLESTR("ghi")}}};
     HideDependentFiles(project.Folder(), project.Container(), false);
     const std::string line =
         "types.ISBFileTypes.GetDependentExtensions(\"" + std::string(c.asked.begin(), c.asked.end()) + "\")";
     EXPECT_EQ(project.host.Journal().at(13), line) << c.extension;
-    EXPECT_EQ(project.Hidden(), std::vector<std::u16string>{u"/p/model.ghi"}) << c.extension;
+    EXPECT_EQ(project.Hidden(), std::vector<CfxWString>{OLESTR("/p/model.ghi")}) << c.extension;
     EXPECT_TRUE(project.host.Balanced()) << c.extension;
   }
 }
@@ -127,8 +127,8 @@ TEST(HideDependentFiles, NoDependentExtensionsPassTheDocumentOver) {
 }
 
 TEST(HideDependentFiles, OnlyTheExactStudyTableTypeNameMakesAStudyTable) {
-  for (const std::u16string type :
-       {u"sddocuments.studytabledocument", u"SDDocuments.StudyTableDocument ", u"SDDocuments.StudyTable"}) {
+  for (const CfxWString type : {OLESTR("sddocuments.studytabledocument"), OLESTR("SDDocuments.StudyTableDocument "),
+                                OLESTR("SDDocuments.StudyTable")}) {
     ModelWithDependents project;
     project.documents.Get<FakeDocumentManager>().types[&project.model] = type;
     HideDependentFiles(project.Folder(), project.Container(), false);
@@ -200,8 +200,8 @@ TEST(HideDependentFiles, FreesEachDependentExtensionRightAfterReadingItAndTheArr
 TEST(HideDependentFiles, PathsAndExtensionsTravelInTheApplicationsCodePage) {
   fakehost::CodePage windows1252(kCfxCodePageWindows1252);
   Project project;
-  project.Entry("model", u"/p/m\u00F6del.abc");
-  project.types.Get<FakeFileTypes>().dependents[u"abc"] = {u"d\u00EBf"};
+  project.Entry("model", OLESTR("/p/m\u00F6del.abc"));
+  project.types.Get<FakeFileTypes>().dependents[OLESTR("abc")] = {OLESTR("d\u00EBf")};
   project.container.Get<FakeContainerRoot>().existingFiles = {
       "/p/m\xC3\xB6"
       "del.d\xC3\xAB"
@@ -215,7 +215,7 @@ TEST(HideDependentFiles, PathsAndExtensionsTravelInTheApplicationsCodePage) {
   // Narrow text is single bytes (0xF6, 0xEB); the host's own texts are wide.
   EXPECT_TRUE(has(R"(Paths::Extension("/p/m\xF6del.abc"))"));
   EXPECT_TRUE(has(R"(Paths::ReplaceExtension("/p/m\xF6del.abc", ".d\xEBf"))"));
-  EXPECT_EQ(project.Hidden(), std::vector<std::u16string>{u"/p/m\u00F6del.d\u00EBf"});
+  EXPECT_EQ(project.Hidden(), std::vector<CfxWString>{OLESTR("/p/m\u00F6del.d\u00EBf")});
   EXPECT_TRUE(project.host.Balanced());
 }
 

@@ -14,9 +14,9 @@ using AppUtils::Document::HideFiles;
 
 struct TwoEntries : Project {
   TwoEntries() {
-    Entry("e1", u"/p/one.abc");
-    Entry("e2", u"/p/sub dir");
-    folder.Get<FakeUrl>().query = u"Recursive=Yes";
+    Entry("e1", OLESTR("/p/one.abc"));
+    Entry("e2", OLESTR("/p/sub dir"));
+    folder.Get<FakeUrl>().query = OLESTR("Recursive=Yes");
   }
 };
 
@@ -42,7 +42,7 @@ TEST(HideFiles, HidesEachListedEntryInIndexOrderAndLeavesTheCallersQueryAlone) {
     project.list.Get<FakeUrlList>().count = count;
     HideFiles(project.Folder(), project.Container());
     EXPECT_EQ(project.host.Journal(), Journal(kTwoEntries.begin(), kTwoEntries.begin() + (count ? 4 : 12)));
-    EXPECT_EQ(project.FolderQuery(), u"Recursive=Yes");
+    EXPECT_EQ(project.FolderQuery(), OLESTR("Recursive=Yes"));
     EXPECT_TRUE(project.host.Balanced());
   }
 }
@@ -62,10 +62,11 @@ TEST(HideFiles, MissingArgumentsRaiseBeforeAnyHostCall) {
 
 TEST(HideFiles, AFailingSetHiddenKeepsEarlierMarksAndVisitsNoLaterEntry) {
   Project project;
-  for (char16_t i = u'1'; i <= u'5'; ++i) project.Entry("e" + std::string(1, char(i)), u"/p/" + std::u16string(1, i));
+  for (OLECHAR i = OLESTR('1'); i <= OLESTR('5'); ++i)
+    project.Entry("e" + std::string(1, char(i)), OLESTR("/p/") + CfxWString(1, i));
   project.host.FailOp("SetHidden", 3, E_ACCESSDENIED);
   EXPECT_EQ(CodeOf([&] { HideFiles(project.Folder(), project.Container()); }), E_ACCESSDENIED);
-  EXPECT_EQ(project.Hidden(), (std::vector<std::u16string>{u"/p/1", u"/p/2"}));
+  EXPECT_EQ(project.Hidden(), (std::vector<CfxWString>{OLESTR("/p/1"), OLESTR("/p/2")}));
   EXPECT_EQ(project.host.Journal().back(), R"(factory.ISBUrlFactory.SetHidden("/p/3", -1))");
   EXPECT_TRUE(project.host.Balanced());
 }

@@ -48,14 +48,14 @@ struct Project {
   }
 
   // A location with a file view, not listed anywhere yet.
-  Object& Location(const std::string& name, std::u16string path) {
+  Object& Location(const std::string& name, CfxWString path) {
     Object& location = host.Make(name);
-    location.Add<FakeUrl>().name = std::u16string(name.begin(), name.end());
+    location.Add<FakeUrl>().name = CfxWString(name.begin(), name.end());
     location.Add<FakeFileUrl>().path = std::move(path);
     return location;
   }
   // A location appended to the folder's listing.
-  Object& Entry(const std::string& name, std::u16string path) {
+  Object& Entry(const std::string& name, CfxWString path) {
     Object& entry = Location(name, std::move(path));
     list.Get<FakeUrlList>().items.push_back(&entry);
     return entry;
@@ -63,8 +63,8 @@ struct Project {
 
   ISBUrl* Folder() const { return folder.As<ISBUrl>(); }
   ISBContainerRoot* Container() const { return container.As<ISBContainerRoot>(); }
-  const std::vector<std::u16string>& Hidden() const { return factory.Get<FakeUrlFactory>().hidden; }
-  std::u16string FolderQuery() const { return folder.Get<FakeUrl>().query; }
+  const std::vector<CfxWString>& Hidden() const { return factory.Get<FakeUrlFactory>().hidden; }
+  CfxWString FolderQuery() const { return folder.Get<FakeUrl>().query; }
 };
 
 // Runs `call` and gives the code it raised, or S_OK when it returned.

@@ -10,26 +10,27 @@ namespace hidingtest {
 // of them exist is up to the test), each listing its content through the
 // wild-card child "*"; then a plain entry without extension.
 struct StudyTable : Project {
-  Object& table = Entry("T", u"/p/T.std");
-  Object& space = Location("space", u"/p/T Files");
-  Object& underscore = Location("underscore", u"/p/T_Files");
+  Object& table = Entry("T", OLESTR("/p/T.std"));
+  Object& space = Location("space", OLESTR("/p/T Files"));
+  Object& underscore = Location("underscore", OLESTR("/p/T_Files"));
   Object& spaceAll = host.Make("spaceAll");
   Object& underscoreAll = host.Make("underscoreAll");
   Object& spaceContent = host.Make("spaceContent");
   Object& underscoreContent = host.Make("underscoreContent");
 
   StudyTable(bool spaceExists, bool underscoreExists) {
-    Entry("plain", u"/p/readme");
-    documents.Get<FakeDocumentManager>().types[&table] = u"SDDocuments.StudyTableDocument";
-    table.Get<FakeUrl>().children = {{u"T Files/", &space}, {u"T_Files/", &underscore}};
+    Entry("plain", OLESTR("/p/readme"));
+    documents.Get<FakeDocumentManager>().types[&table] = OLESTR("SDDocuments.StudyTableDocument");
+    table.Get<FakeUrl>().children = {{OLESTR("T Files/"), &space}, {OLESTR("T_Files/"), &underscore}};
     space.Get<FakeFileUrl>().exists = spaceExists ? VARIANT_TRUE : VARIANT_FALSE;
     underscore.Get<FakeFileUrl>().exists = underscoreExists ? VARIANT_TRUE : VARIANT_FALSE;
-    space.Get<FakeUrl>().children[u"*"] = &spaceAll;
-    underscore.Get<FakeUrl>().children[u"*"] = &underscoreAll;
+    space.Get<FakeUrl>().children[OLESTR("*")] = &spaceAll;
+    underscore.Get<FakeUrl>().children[OLESTR("*")] = &underscoreAll;
     spaceAll.Add<FakeUrl>();
     underscoreAll.Add<FakeUrl>();
-    spaceContent.Add<FakeUrlList>().items = {&Location("c1", u"/p/T Files/a"), &Location("c2", u"/p/T Files/sub/b")};
-    underscoreContent.Add<FakeUrlList>().items = {&Location("u1", u"/p/T_Files/a")};
+    spaceContent.Add<FakeUrlList>().items = {&Location("c1", OLESTR("/p/T Files/a")),
+                                             &Location("c2", OLESTR("/p/T Files/sub/b"))};
+    underscoreContent.Add<FakeUrlList>().items = {&Location("u1", OLESTR("/p/T_Files/a"))};
     auto& lists = factory.Get<FakeUrlServices>().lists;
     lists[&spaceAll] = &spaceContent;
     lists[&underscoreAll] = &underscoreContent;
@@ -39,9 +40,9 @@ struct StudyTable : Project {
 // model.abc, whose extension abc has the dependents def and ghi; only
 // model.ghi exists.
 struct ModelWithDependents : Project {
-  Object& model = Entry("model", u"/p/model.abc");
+  Object& model = Entry("model", OLESTR("/p/model.abc"));
   ModelWithDependents() {
-    types.Get<FakeFileTypes>().dependents[u"abc"] = {u"def", u"ghi"};
+    types.Get<FakeFileTypes>().dependents[OLESTR("abc")] = {OLESTR("def"), OLESTR("ghi")};
     container.Get<FakeContainerRoot>().existingFiles = {"/p/model.ghi"};
   }
 };

@@ -74,7 +74,7 @@ void ExpectInterface(const char* interface, const char* id, const std::vector<Op
   SCOPED_TRACE(interface);
   if constexpr (HasInterfaceId<I>) {
     ASSERT_NE(id, nullptr) << "the declaration has an identifier the host does not give";
-    EXPECT_EQ(InterfaceIdOf<I>.ToString(), id);
+    EXPECT_EQ(nsIDToString(InterfaceIdOf<I>), id);
   } else {
     EXPECT_EQ(id, nullptr) << "the declaration has no identifier of its own";
   }
@@ -83,7 +83,7 @@ void ExpectInterface(const char* interface, const char* id, const std::vector<Op
       {"QueryInterface",
        [](I* object) {
          void* out = nullptr;
-         return object->QueryInterface(IUnknown::kIID, &out);
+         return object->QueryInterface(InterfaceIdOf<IUnknown>, &out);
        }},
       {"AddRef", [](I* object) { return static_cast<HRESULT>(object->AddRef()); }},
       {"Release", [](I* object) { return static_cast<HRESULT>(object->Release()); }},
@@ -244,7 +244,7 @@ TEST(SlotProbe, JobInterfacesSitInTheirSlots) {
 }
 
 TEST(SlotProbe, ServerJobClassIsTheHostsOwn) {
-  EXPECT_EQ(CLSID_ZarnServerJob.ToString(), "{47376B53-F04A-422B-92BF-50B254AD15FA}");
+  EXPECT_EQ(nsIDToString(CLSID_ZarnServerJob), "{47376B53-F04A-422B-92BF-50B254AD15FA}");
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ TEST(CreateZarnServerJob, CreatesInitialisesAndGivesTheJobItsText) {
   const Row rows[] = {
       {true,
        "run 7",
-       "Lauf \xC3\xBC",
+       // Narrow text is in the application's code page; the journal shows UTF-8.
+       CfxWideToCodePage(OLESTR("Lauf \u00FC")),
        {kCreate, "root.QueryInterface(ISBJobHost)",
         "job.ISBZarnServerJob.Initialize(root, state, \"run 7\", \"Input\")",
         "job.ISBZarnServerJob.SetJobText(\"Lauf \\xC3\\xBC\")"}},
@@ -131,12 +132,12 @@ TEST(CreateZarnServerJob, AFailureAfterCreationReleasesTheNewJob) {
 }
 
 TEST(ServerDocumentsFolder, GivesTheJobsFolderTextUnchangedWhateverTheContainer) {
-  for (const char16_t* folder : {u"\\\\server\\share\\job 7\\Documents", u""}) {
+  for (const OLECHAR* folder : {OLESTR("\\\\server\\share\\job 7\\Documents"), OLESTR("")}) {
     JobSetup setup;
     setup.job.Get<FakeZarnServerJob>().documentsFolder = folder;
     for (ISBContainerRoot* root : {setup.Root(), static_cast<ISBContainerRoot*>(nullptr)}) {
       const CfxBSTR text = ServerDocumentsFolder(setup.job.As<ISBZarnServerJob>(), root);
-      EXPECT_EQ(text, std::u16string_view(folder));
+      EXPECT_EQ(text, CfxWStringView(folder));
     }
     EXPECT_EQ(setup.host.Journal(),
               (Lines{"job.ISBZarnServerJob.GetDocumentsFolder()", "job.ISBZarnServerJob.GetDocumentsFolder()"}));

@@ -208,14 +208,14 @@ TEST(AddStudyTableToJob, ANullJobOrTableFailsTheNullCheckBeforeAnythingIsAdded) 
 }
 
 TEST(AddStudyTableToJob, AChildLocationThatIsNotMadeFailsTheNullCheckOfItsFileView) {
-  for (const char16_t* missing : {u"T Files", u"T Files/*"}) {
+  for (const OLECHAR* missing : {OLESTR("T Files"), OLESTR("T Files/*")}) {
     Project project;
     project.table.Get<FakeUrl>().children.erase(missing);
 
     EXPECT_EQ(RaisedBy([&] { project.Stage(nullptr, false, false); }).Code(), E_POINTER);
 
     EXPECT_EQ(project.host.Journal().back(),
-              "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(std::u16string_view(missing)) + ")");
+              "table.ISBUrl.CreateChildUrl(" + fakehost::Arg(CfxWStringView(missing)) + ")");
     EXPECT_TRUE(project.host.Balanced());
   }
 }
@@ -280,18 +280,20 @@ TEST(AddStudyTableToJob, NamesTravelInTheApplicationsCodePage) {
   // come back as the same wide text.
   fakehost::CodePage windows1252(kCfxCodePageWindows1252);
   Project project;
-  project.job.Get<FakeZarnServerJob>().documentsFolder = u"/srv/dök";
+  project.job.Get<FakeZarnServerJob>().documentsFolder = OLESTR("/srv/dök");
   auto& table = project.table.Get<FakeUrl>();
-  table.fileName = u"Tü.std";
-  table.name = u"Tü";
-  table.children = {{u"Input/Tü.std", &project.inT}, {u"Tü Files", &project.tFiles}, {u"Tü Files/*", &project.tAll}};
+  table.fileName = OLESTR("Tü.std");
+  table.name = OLESTR("Tü");
+  table.children = {{OLESTR("Input/Tü.std"), &project.inT},
+                    {OLESTR("Tü Files"), &project.tFiles},
+                    {OLESTR("Tü Files/*"), &project.tAll}};
   // The host may also give the relative URL with the letter itself.
-  table.relative = {{&project.inT, u"Input/Tü.std"}, {&project.inTFiles, u"Input/T%FC%20Files"}};
+  table.relative = {{&project.inT, OLESTR("Input/Tü.std")}, {&project.inTFiles, OLESTR("Input/T%FC%20Files")}};
   auto& staged = project.inT.Get<FakeUrl>();
-  staged.fileName = u"Tü.std";
-  staged.name = u"Tü";
-  staged.children = {{u"Tü Files", &project.inTFiles}};
-  project.tAll.Get<FakeFileUrl>().path = u"/p/Tü Files/*";
+  staged.fileName = OLESTR("Tü.std");
+  staged.name = OLESTR("Tü");
+  staged.children = {{OLESTR("Tü Files"), &project.inTFiles}};
+  project.tAll.Get<FakeFileUrl>().path = OLESTR("/p/Tü Files/*");
 
   project.Stage(nullptr, false, true);
 

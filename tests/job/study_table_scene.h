@@ -29,38 +29,39 @@ struct StudyTableProject {
 
   StudyTableProject() {
     auto& serverJob = job.Add<fakehost::FakeZarnServerJob>();
-    serverJob.documentsFolder = u"/srv/docs";
+    serverJob.documentsFolder = OLESTR("/srv/docs");
     serverJob.jobFiles = &files;
     auto& fileArea = files.Add<fakehost::FakeJobFiles>();
-    fileArea.name = u"J";
+    fileArea.name = OLESTR("J");
     fileArea.copyResult = &copied;
     copied.Add<fakehost::FakeUnknown>();
 
-    Url(table, u"T.std", u"T").children = {{u"J.std", &area},      {u"Input/T.std", &inT}, {u"T Files", &tFiles},
-                                           {u"T_Files", &t_Files}, {u"T Files/*", &tAll},  {u"T_Files/*", &t_All}};
-    table.Get<fakehost::FakeUrl>().relative = {{&inT, u"Input/T.std"},
-                                               {&inTFiles, u"Input/T%20Files"},
-                                               {&inJ, u"Input/J.std"},
-                                               {&inJFiles, u"Input/J%20Files"}};
-    Url(area, u"J.std", u"J").children = {{u"Input/J.std", &inJ}, {u"J Files", &jFiles}};
-    Url(inT, u"T.std", u"T").children = {{u"T Files", &inTFiles}};
-    Url(inJ, u"J.std", u"J").children = {{u"J Files", &inJFiles}};
+    Url(table, OLESTR("T.std"), OLESTR("T")).children = {{OLESTR("J.std"), &area},     {OLESTR("Input/T.std"), &inT},
+                                                         {OLESTR("T Files"), &tFiles}, {OLESTR("T_Files"), &t_Files},
+                                                         {OLESTR("T Files/*"), &tAll}, {OLESTR("T_Files/*"), &t_All}};
+    table.Get<fakehost::FakeUrl>().relative = {{&inT, OLESTR("Input/T.std")},
+                                               {&inTFiles, OLESTR("Input/T%20Files")},
+                                               {&inJ, OLESTR("Input/J.std")},
+                                               {&inJFiles, OLESTR("Input/J%20Files")}};
+    Url(area, OLESTR("J.std"), OLESTR("J")).children = {{OLESTR("Input/J.std"), &inJ}, {OLESTR("J Files"), &jFiles}};
+    Url(inT, OLESTR("T.std"), OLESTR("T")).children = {{OLESTR("T Files"), &inTFiles}};
+    Url(inJ, OLESTR("J.std"), OLESTR("J")).children = {{OLESTR("J Files"), &inJFiles}};
     for (fakehost::Object* folder : {&tFiles, &t_Files}) {
-      Url(*folder, u"", u"");
+      Url(*folder, OLESTR(""), OLESTR(""));
       folder->Add<fakehost::FakeFileUrl>().exists = VARIANT_TRUE;
     }
-    Url(tAll, u"*", u"");
-    tAll.Add<fakehost::FakeFileUrl>().path = u"/p/T Files/*";
-    Url(t_All, u"*", u"");
-    t_All.Add<fakehost::FakeFileUrl>().path = u"/p/T_Files/*";
-    for (fakehost::Object* other : {&jFiles, &inTFiles, &inJFiles}) Url(*other, u"", u"");
-    Url(base, u"", u"").relative = {{&table, u"Study%20Tables/T.std"},
-                                    {&tFiles, u"Study%20Tables/T%20Files"},
-                                    {&area, u"Study%20Tables/J%2Estd"},
-                                    {&jFiles, u"Study%20Tables/J%20Files"}};
+    Url(tAll, OLESTR("*"), OLESTR(""));
+    tAll.Add<fakehost::FakeFileUrl>().path = OLESTR("/p/T Files/*");
+    Url(t_All, OLESTR("*"), OLESTR(""));
+    t_All.Add<fakehost::FakeFileUrl>().path = OLESTR("/p/T_Files/*");
+    for (fakehost::Object* other : {&jFiles, &inTFiles, &inJFiles}) Url(*other, OLESTR(""), OLESTR(""));
+    Url(base, OLESTR(""), OLESTR("")).relative = {{&table, OLESTR("Study%20Tables/T.std")},
+                                                  {&tFiles, OLESTR("Study%20Tables/T%20Files")},
+                                                  {&area, OLESTR("Study%20Tables/J%2Estd")},
+                                                  {&jFiles, OLESTR("Study%20Tables/J%20Files")}};
   }
 
-  static fakehost::FakeUrl& Url(fakehost::Object& object, const char16_t* fileName, const char16_t* name) {
+  static fakehost::FakeUrl& Url(fakehost::Object& object, const OLECHAR* fileName, const OLECHAR* name) {
     auto& url = object.Add<fakehost::FakeUrl>();
     url.fileName = fileName;
     url.name = name;

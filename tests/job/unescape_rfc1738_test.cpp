@@ -70,18 +70,18 @@ TEST(UnescapeRFC1738, AgreesWithSearchAndEraseOnLongPlainRunsBetweenEscapes) {
   // Plain runs of up to a few hundred bytes between the '%', so that the
   // blocks moved between escapes are long and start at every alignment.
   const std::string plain = "abcXYZ019+ /\0\x80\xFF"s;
-  const std::string near = "0123456789abcdefABCDEFgz%"s;
+  const std::string nearby = "0123456789abcdefABCDEFgz%"s;
   std::mt19937 random(1738);
   std::uniform_int_distribution<std::size_t> run(0, 300);
   std::uniform_int_distribution<std::size_t> pickPlain(0, plain.size() - 1);
-  std::uniform_int_distribution<std::size_t> pickNear(0, near.size() - 1);
+  std::uniform_int_distribution<std::size_t> pickNear(0, nearby.size() - 1);
   for (int round = 0; round < 2000; ++round) {
     std::string input;
     const int pieces = static_cast<int>(run(random) % 12);
     for (int piece = 0; piece < pieces; ++piece) {
       for (std::size_t i = run(random); i > 0; --i) input += plain[pickPlain(random)];
       input += '%';
-      for (std::size_t i = random() % 3; i > 0; --i) input += near[pickNear(random)];
+      for (std::size_t i = random() % 3; i > 0; --i) input += nearby[pickNear(random)];
     }
     ASSERT_EQ(UnescapeRFC1738(input), SearchAndEraseDecoding(input)) << "round " << round;
   }

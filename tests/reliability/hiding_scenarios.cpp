@@ -18,7 +18,7 @@ Scenario Hide(std::string name, int entries) {
             Project project;
             for (int i = 1; i <= entries; ++i) {
               const std::string entry = "e" + std::to_string(i);
-              project.Entry(entry, u"/p/" + std::u16string(entry.begin(), entry.end()) + u".txt");
+              project.Entry(entry, OLESTR("/p/") + CfxWString(entry.begin(), entry.end()) + OLESTR(".txt"));
             }
             probe.Run(project.host, [&] {
               HideFiles(project.Folder(), project.Container());
@@ -33,10 +33,10 @@ Scenario Hide(std::string name, int entries) {
 Scenario HideDependents(std::string name, bool spaceExists, bool underscoreExists, bool recursive) {
   return {std::move(name), "returned", [=](Probe& probe) {
             StudyTable project(spaceExists, underscoreExists);
-            project.Entry("model", u"/p/model.abc");
-            project.Entry("lonely", u"/p/lonely.xyz");
+            project.Entry("model", OLESTR("/p/model.abc"));
+            project.Entry("lonely", OLESTR("/p/lonely.xyz"));
             auto& types = project.types.Get<FakeFileTypes>();
-            types.dependents[u"abc"] = {u"def", u"ghi"};
+            types.dependents[OLESTR("abc")] = {OLESTR("def"), OLESTR("ghi")};
             types.emptyAsArray = spaceExists;  // an answer without extensions, both ways
             project.container.Get<FakeContainerRoot>().existingFiles = {"/p/model.ghi"};
             probe.Run(project.host, [&] {

@@ -27,7 +27,7 @@ Scenario Create(std::string name, bool withRoot, bool useInputFolder, const char
           }};
 }
 
-Scenario DocumentsFolder(std::string name, std::u16string folder, bool withRoot) {
+Scenario DocumentsFolder(std::string name, CfxWString folder, bool withRoot) {
   const std::string text(folder.begin(), folder.end());
   return {std::move(name), text.empty() ? "returned" : "returned " + text, [=](Probe& probe) {
             jobtest::JobSetup setup;
@@ -61,8 +61,8 @@ std::vector<Scenario> JobScenarios() {
   return {
       Create("CreateZarnServerJob: container with a job host, input folder, text argument", true, true, "arg"),
       Create("CreateZarnServerJob: no container, no input folder, empty argument", false, false, nullptr),
-      DocumentsFolder("ServerDocumentsFolder: a folder", u"/srv/docs", false),
-      DocumentsFolder("ServerDocumentsFolder: an empty folder text, with a container", u"", true),
+      DocumentsFolder("ServerDocumentsFolder: a folder", OLESTR("/srv/docs"), false),
+      DocumentsFolder("ServerDocumentsFolder: an empty folder text, with a container", OLESTR(""), true),
       Stage("AddStudyTableToJob: own name, no input folder, no base", false, false, false),
       Stage("AddStudyTableToJob: file area name, no input folder, no base", true, false, false),
       Stage("AddStudyTableToJob: own name in the input folder", false, true, true),

@@ -28,7 +28,7 @@ Scenario Template(std::string name, std::string cleanEnding, std::string bytes, 
 Scenario ClientUrl(std::string name, std::string cleanEnding, std::string serverPath, bool urlMade) {
   return {std::move(name), std::move(cleanEnding), [=](Probe& probe) {
             servertest::ClientUrlHost t;
-            if (urlMade) t.Expect(u"file:C:/Projects/P1/Job17/Results/out.txt");
+            if (urlMade) t.Expect(OLESTR("file:C:/Projects/P1/Job17/Results/out.txt"));
             probe.Run(t.host, [&] { return t.host.Describe(t.Deduce(serverPath).get()); });
           }};
 }
@@ -47,11 +47,11 @@ Scenario Download(std::string name, std::string cleanEnding, bool withDestinatio
 }
 
 // A running job with a live update mask; `start` and `stop` choose the calls.
-Scenario LiveUpdates(std::string name, std::u16string mask, bool start, bool stop) {
+Scenario LiveUpdates(std::string name, CfxWString mask, bool start, bool stop) {
   return {std::move(name), "returned", [=](Probe& probe) {
             fakehost::Host host;
             fakehost::Object& job = host.Make("job");
-            job.Add<fakehost::FakeJob>().properties[u"LiveUpdateMask"] = mask;
+            job.Add<fakehost::FakeJob>().properties[OLESTR("LiveUpdateMask")] = mask;
             probe.Run(host, [&] {
               if (start) StartLiveUpdates(job.As<ISBJob>());
               if (stop) StopLiveUpdates(job.As<ISBJob>());
@@ -77,10 +77,10 @@ std::vector<Scenario> ServerScenarios() {
                 "raised 0x80070057 File does not reside in server side documents folder.", "/jobs/17/out.txt", false),
       Download("DownloadFile: to a destination", "returned", true),
       Download("DownloadFile: no destination", "raised 0x80004003 Null pointer dereference.", false),
-      LiveUpdates("StartLiveUpdates: a mask", u"*.sdd", true, false),
-      LiveUpdates("StartLiveUpdates: an empty mask", u"", true, false),
-      LiveUpdates("StopLiveUpdates", u"*.sdd", false, true),
-      LiveUpdates("StartLiveUpdates then StopLiveUpdates", u"*.sdd", true, true),
+      LiveUpdates("StartLiveUpdates: a mask", OLESTR("*.sdd"), true, false),
+      LiveUpdates("StartLiveUpdates: an empty mask", OLESTR(""), true, false),
+      LiveUpdates("StopLiveUpdates", OLESTR("*.sdd"), false, true),
+      LiveUpdates("StartLiveUpdates then StopLiveUpdates", OLESTR("*.sdd"), true, true),
   };
 }
 

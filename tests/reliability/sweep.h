@@ -9,7 +9,7 @@
 //
 //   Scenario{"HideFiles: two entries", "returned", [](Probe& probe) {
 //     hidingtest::Project p;
-//     p.Entry("a", u"/p/a.txt");
+//     p.Entry("a", OLESTR("/p/a.txt"));
 //     probe.Run(p.host, [&] { HideFiles(p.Folder(), p.Container()); return std::string(); });
 //   }};
 //

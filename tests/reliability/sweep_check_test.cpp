@@ -80,9 +80,9 @@ Scenario Routine(void (*routine)(ISBUrl*)) {
             fakehost::Object& url = host.Make("url");
             fakehost::Object& child = host.Make("child");
             auto& fake = url.Add<fakehost::FakeUrl>();
-            fake.name = u"T";
-            fake.children[u"T Files"] = &child;
-            child.Add<fakehost::FakeUrl>().fileName = u"T Files";
+            fake.name = OLESTR("T");
+            fake.children[OLESTR("T Files")] = &child;
+            child.Add<fakehost::FakeUrl>().fileName = OLESTR("T Files");
             probe.Run(host, [&] {
               routine(url.As<ISBUrl>());
               return std::string();

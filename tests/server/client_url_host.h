@@ -14,10 +14,10 @@ struct ClientUrlHost {
   ClientUrlHost() {
     root.Add<fakehost::FakeContainerRoot>().urlFactory = &factory;
     factory.Add<fakehost::FakeUrlFactory>();
-    job.Add<fakehost::FakeManagedJob>().clientFolder = u"C:/Projects/P1/Job17";
+    job.Add<fakehost::FakeManagedJob>().clientFolder = OLESTR("C:/Projects/P1/Job17");
     made.Add<fakehost::FakeUrl>();
   }
-  void Expect(const std::u16string& url) { factory.Get<fakehost::FakeUrlFactory>().urls[url] = &made; }
+  void Expect(const CfxWString& url) { factory.Get<fakehost::FakeUrlFactory>().urls[url] = &made; }
   CfxComPtr<ISBUrl> Deduce(const std::string& serverPath) {
     return AppUtils::Document::DeduceClientUrl(serverPath, job.As<ISBManagedJob>(), root.As<ISBContainerRoot>());
   }

@@ -22,7 +22,7 @@ constexpr const char* kOutside = "File does not reside in server side documents 
 
 TEST(DeduceClientUrl, PutsTheClientFolderBeforeTheTailAndHandsOverTheLocation) {
   ClientUrlHost t;
-  t.Expect(u"file:C:/Projects/P1/Job17/Results/out.txt");
+  t.Expect(OLESTR("file:C:/Projects/P1/Job17/Results/out.txt"));
   {
     const CfxComPtr<ISBUrl> url = t.Deduce("/jobs/17/Documents/Results/out.txt");
     EXPECT_EQ(url.get(), t.made.As<ISBUrl>());
@@ -37,21 +37,21 @@ TEST(DeduceClientUrl, PutsTheClientFolderBeforeTheTailAndHandsOverTheLocation) {
 TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
   struct Case {
     std::string serverPath;
-    std::u16string clientFolder;
-    std::u16string url;
+    CfxWString clientFolder;
+    CfxWString url;
   };
   const std::vector<Case> cases{
-      {"/x/MyDocumentsOld/a.txt", u"C:/J", u"file:C:/JOld/a.txt"},
-      {"/x/Documents/Documents/a.txt", u"C:/J", u"file:C:/J/Documents/a.txt"},
-      {"/x/Documents", u"C:/J", u"file:C:/J"},
-      {"\\\\srv\\Documents\\sub\\a.txt", u"C:/J", u"file:C:/J\\sub\\a.txt"},
-      {"/x/Documents/a.txt", u"C:/J/", u"file:C:/J//a.txt"},
-      {"/x/Documents/a..b/..c/d..", u"C:/J", u"file:C:/J/a..b/..c/d.."},
-      {"/x/Documents/./a", u"C:/J", u"file:C:/J/./a"},
+      {"/x/MyDocumentsOld/a.txt", OLESTR("C:/J"), OLESTR("file:C:/JOld/a.txt")},
+      {"/x/Documents/Documents/a.txt", OLESTR("C:/J"), OLESTR("file:C:/J/Documents/a.txt")},
+      {"/x/Documents", OLESTR("C:/J"), OLESTR("file:C:/J")},
+      {"\\\\srv\\Documents\\sub\\a.txt", OLESTR("C:/J"), OLESTR("file:C:/J\\sub\\a.txt")},
+      {"/x/Documents/a.txt", OLESTR("C:/J/"), OLESTR("file:C:/J//a.txt")},
+      {"/x/Documents/a..b/..c/d..", OLESTR("C:/J"), OLESTR("file:C:/J/a..b/..c/d..")},
+      {"/x/Documents/./a", OLESTR("C:/J"), OLESTR("file:C:/J/./a")},
       // Climbing back down into the client folder stays in it.
-      {"/jobs/1/Documents/a/../b.txt", u"C:/J", u"file:C:/J/a/../b.txt"},
-      {"/x/Documents/a/..", u"C:/J", u"file:C:/J/a/.."},
-      {"/x/Documents/sub\\..\\c/./d/../e", u"C:/J", u"file:C:/J/sub\\..\\c/./d/../e"},
+      {"/jobs/1/Documents/a/../b.txt", OLESTR("C:/J"), OLESTR("file:C:/J/a/../b.txt")},
+      {"/x/Documents/a/..", OLESTR("C:/J"), OLESTR("file:C:/J/a/..")},
+      {"/x/Documents/sub\\..\\c/./d/../e", OLESTR("C:/J"), OLESTR("file:C:/J/sub\\..\\c/./d/../e")},
   };
   for (const Case& c : cases) {
     ClientUrlHost t;
@@ -70,8 +70,8 @@ TEST(DeduceClientUrl, TheClientFolderAndTheTailTravelInTheApplicationsCodePage) 
   // Windows-1252, and the client folder must be narrowed the same way.
   fakehost::CodePage windows1252(kCfxCodePageWindows1252);
   ClientUrlHost t;
-  t.job.Get<fakehost::FakeManagedJob>().clientFolder = u"C:/Projets/\u00D6l";
-  t.Expect(u"file:C:/Projets/\u00D6l/R\u00E9sultats/out.txt");
+  t.job.Get<fakehost::FakeManagedJob>().clientFolder = OLESTR("C:/Projets/\u00D6l");
+  t.Expect(OLESTR("file:C:/Projets/\u00D6l/R\u00E9sultats/out.txt"));
   {
     const CfxComPtr<ISBUrl> url = t.Deduce("/jobs/17/Documents/R\xE9sultats/out.txt");
     EXPECT_EQ(url.get(), t.made.As<ISBUrl>());
@@ -149,7 +149,7 @@ TEST(DeduceClientUrl, AFailingHostCallRaisesItsStatusAndNothingLeaks) {
                     R"(factory.ISBUrlFactory.CreateUrl("file:C:/Projects/P1/Job17/a"))"};
   for (std::size_t failing = 0; failing < calls.size(); ++failing) {
     ClientUrlHost t;
-    t.Expect(u"file:C:/Projects/P1/Job17/a");
+    t.Expect(OLESTR("file:C:/Projects/P1/Job17/a"));
     t.host.FailCall(static_cast<int>(failing) + 1, E_ACCESSDENIED);
     EXPECT_EQ(RaisedBy([&] { t.Deduce("/x/Documents/a"); }).Code(), E_ACCESSDENIED) << calls[failing];
     EXPECT_EQ(t.host.Journal(), Lines(calls.begin(), calls.begin() + static_cast<long>(failing) + 1));

@@ -10,7 +10,7 @@ namespace servertest {
 struct DownloadHost {
   DownloadHost() {
     destination.Add<fakehost::FakeUrl>();
-    destination.Add<fakehost::FakeFileUrl>().path = u"/c/Job17/out.txt";
+    destination.Add<fakehost::FakeFileUrl>().path = OLESTR("/c/Job17/out.txt");
     job.Add<fakehost::FakeJob>();
     job.Add<fakehost::FakeJobTransfer>();
   }

@@ -41,16 +41,16 @@ TEST(LiveUpdates, ANullJobRaisesInvalidArgWithTheExportsMessageBeforeAnyHostCall
 
 TEST(LiveUpdates, StartHandsTheMaskPropertyBackUnchangedEvenWhenEmpty) {
   struct Row {
-    const char16_t* mask;  // null: the job has no such property and answers empty text
+    const OLECHAR* mask;  // null: the job has no such property and answers empty text
     const char* passed;
   };
-  for (const Row& row :
-       {Row{u"Results;*.std", "\"Results;*.std\""}, Row{u" %20\u00e9 ", "\" %20\\xC3\\xA9 \""}, Row{nullptr, "\"\""}}) {
+  for (const Row& row : {Row{OLESTR("Results;*.std"), "\"Results;*.std\""},
+                         Row{OLESTR(" %20\u00e9 "), "\" %20\\xC3\\xA9 \""}, Row{nullptr, "\"\""}}) {
     Host host;
     auto& job = host.Make("job");
     auto& fake = job.Add<FakeJob>();
-    fake.properties[u"LiveUpdatesMask"] = u"a near miss";
-    if (row.mask) fake.properties[u"LiveUpdateMask"] = row.mask;
+    fake.properties[OLESTR("LiveUpdatesMask")] = OLESTR("a near miss");
+    if (row.mask) fake.properties[OLESTR("LiveUpdateMask")] = row.mask;
 
     StartLiveUpdates(job.As<ISBJob>());
 
@@ -69,7 +69,7 @@ class StringCountingJob final : public fakehost::FacetOf<ISBJob> {
 
   HRESULT GetProperty(BSTR name, BSTR* out) override {
     liveAtGetProperty = CfxLiveStringCount();
-    return Answer(Line("GetProperty", name), out, std::u16string(u"m"));
+    return Answer(Line("GetProperty", name), out, CfxWString(OLESTR("m")));
   }
   HRESULT BeginLiveUpdates(BSTR mask) override {
     liveAtBegin = CfxLiveStringCount();
@@ -113,7 +113,7 @@ TEST(LiveUpdates, EveryJobStatusIsCheckedAndAFailureEndsTheCall) {
   for (const Row& row : rows) {
     Host host;
     auto& job = host.Make("job");
-    job.Add<FakeJob>().properties[u"LiveUpdateMask"] = u"m";
+    job.Add<FakeJob>().properties[OLESTR("LiveUpdateMask")] = OLESTR("m");
     host.FailOp(row.answering, 1, row.status);
     CfxResult::SetLastError(E_UNEXPECTED);
 

@@ -38,8 +38,8 @@ TEST(ReadTemplate, ThePathTravelsInTheApplicationsCodePage) {
   // Windows-1252 it must come back as the same wide path.
   fakehost::CodePage windows1252(kCfxCodePageWindows1252);
   TemplateHost t;
-  t.location.Get<fakehost::FakeFileUrl>().path = u"/t/j\u00F6b.tpl";
-  t.host.AddFile(u"/t/j\u00F6b.tpl", "a\n");
+  t.location.Get<fakehost::FakeFileUrl>().path = OLESTR("/t/j\u00F6b.tpl");
+  t.host.AddFile(OLESTR("/t/j\u00F6b.tpl"), "a\n");
   EXPECT_EQ(AppUtils::Document::ReadTemplate("tpl", t.root.As<ISBContainerRoot>()), "a\n\n");
   EXPECT_EQ(t.host.Journal()[5], "stream.Open(1, \"/t/j\\xC3\\xB6b.tpl\")");
   EXPECT_TRUE(t.host.Balanced());
@@ -137,7 +137,7 @@ TEST(ReadTemplate, ALocationWithoutFileViewRaisesTheQueryFailure) {
   TemplateHost t;
   auto& folder = t.host.Make("folder");
   folder.Add<fakehost::FakeUrl>();
-  t.factory.Get<fakehost::FakeUrlFactory>().urls[u"tpl"] = &folder;
+  t.factory.Get<fakehost::FakeUrlFactory>().urls[OLESTR("tpl")] = &folder;
   const CfxResult result = RaisedBy([&] { t.Read("a"); });
   EXPECT_EQ(result.Code(), E_NOINTERFACE);
   EXPECT_EQ(result.Description(), QueryInterfaceFailure(E_NOINTERFACE, InterfaceIdOf<ISBFileUrl>).Description());
@@ -161,7 +161,7 @@ TEST(ReadTemplate, HostFailuresRaiseAndLaterCallsAreNotMade) {
 TEST(ReadTemplate, StreamFailuresReachTheCallerAndTheStreamIsStillClosed) {
   {
     TemplateHost t;
-    t.host.AddFile(u"/t/other", "a");
+    t.host.AddFile(OLESTR("/t/other"), "a");
     const CfxResult result = RaisedBy([&] { AppUtils::Document::ReadTemplate("tpl", t.root.As<ISBContainerRoot>()); });
     EXPECT_EQ(result.Code(), E_FILE_NOT_FOUND);
     EXPECT_EQ(t.host.Journal(),

@@ -12,11 +12,11 @@
 namespace servertest {
 
 struct TemplateHost {
-  static constexpr const char16_t* kPath = u"/t/job.tpl";
+  static constexpr const OLECHAR* kPath = OLESTR("/t/job.tpl");
 
   TemplateHost() {
     root.Add<fakehost::FakeContainerRoot>().urlFactory = &factory;
-    factory.Add<fakehost::FakeUrlFactory>().urls[u"tpl"] = &location;
+    factory.Add<fakehost::FakeUrlFactory>().urls[OLESTR("tpl")] = &location;
     location.Add<fakehost::FakeUrl>();
     location.Add<fakehost::FakeFileUrl>().path = kPath;
   }

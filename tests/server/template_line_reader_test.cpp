@@ -17,7 +17,7 @@ using Lines = std::vector<std::string>;
 
 TEST(TemplateLineReader, HandsOutLinesInPlaceWithTheTerminatorOverwritten) {
   Host host;
-  host.AddFile(u"/f", "ab\r\ncd\n");
+  host.AddFile(OLESTR("/f"), "ab\r\ncd\n");
   {
     TemplateLineReader reader;
     EXPECT_TRUE(reader.OpenFile("/f"));
@@ -38,7 +38,7 @@ TEST(TemplateLineReader, HandsOutLinesInPlaceWithTheTerminatorOverwritten) {
 TEST(TemplateLineReader, LineLengthIsTheLengthOfEachLineAlsoWhenItWasMovedByARefill) {
   Host host;
   // Short reads move lines to the buffer start; every kind of terminator occurs.
-  host.AddFile(u"/f", std::string("ab\r\ncde\n\0f\rgh\n\rijk", 18), {3, 2, 4, 1});
+  host.AddFile(OLESTR("/f"), std::string("ab\r\ncde\n\0f\rgh\n\rijk", 18), {3, 2, 4, 1});
   TemplateLineReader reader;
   reader.OpenFile("/f");
   std::string text;
@@ -59,7 +59,7 @@ TEST(TemplateLineReader, LineLengthIsTheLengthOfEachLineAlsoWhenItWasMovedByARef
 
 TEST(TemplateLineReader, ALineLongerThanTheBufferComesInPiecesThenAsALine) {
   Host host;
-  host.AddFile(u"/f", std::string(1500, 'x') + "\ny");
+  host.AddFile(OLESTR("/f"), std::string(1500, 'x') + "\ny");
   TemplateLineReader reader;
   reader.OpenFile("/f");
 
@@ -75,7 +75,7 @@ TEST(TemplateLineReader, ALineLongerThanTheBufferComesInPiecesThenAsALine) {
 
 TEST(TemplateLineReader, CloseClosesTheStreamOnceAndEndsReading) {
   Host host;
-  host.AddFile(u"/f", "a\nb\n");
+  host.AddFile(OLESTR("/f"), "a\nb\n");
   {
     TemplateLineReader reader;
     reader.OpenFile("/f");

@@ -1,11 +1,11 @@
-// Task memory over malloc, counted so that tests can see leaks.
-#include "host/cotaskmem.h"
-
+// Task memory on Linux: the framework's own, over malloc, counted so that
+// tests can see leaks.
 #include <atomic>
 #include <cstdlib>
 #include <utility>
 
 #include "cfx/cfx_host.h"
+#include "host/cotaskmem.h"
 
 namespace {
 std::atomic<std::size_t> liveBlocks{0};
@@ -26,6 +26,10 @@ void CoTaskMemFree(void* block) noexcept {
   liveBlocks.fetch_sub(1, std::memory_order_relaxed);
   std::free(block);
 }
+
+// Host strings are not task memory here: nothing to tell apart.
+CfxPlainTaskMemoryScope::CfxPlainTaskMemoryScope() noexcept = default;
+CfxPlainTaskMemoryScope::~CfxPlainTaskMemoryScope() = default;
 
 std::size_t CfxLiveTaskMemCount() noexcept { return liveBlocks.load(std::memory_order_relaxed); }
 
