@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <unordered_set>
+#include <utility>
 
 #include "cfx/cfx_host.h"
 #include "host/com_types.h"
@@ -60,10 +61,17 @@ class TaskMemorySpy final : public IMallocSpy {
     return block;
   }
   // Blocks allocated before the spy came are not counted going either way.
+  // The observer hears of plain blocks only (host strings are not task
+  // memory it was given), outside the lock: it may allocate itself.
   void* STDMETHODCALLTYPE PreFree(void* block, BOOL spied) override {
     if (block == nullptr || !spied) return block;
-    std::lock_guard lock(mutex_);
-    if (plainBlocks_.erase(block) != 0) {
+    bool plain = false;
+    {
+      std::lock_guard lock(mutex_);
+      plain = plainBlocks_.erase(block) != 0;
+    }
+    if (plain) {
+      if (freeObserver) freeObserver(block);
       liveBlocks.fetch_sub(1, std::memory_order_relaxed);
     } else {
       liveStrings.fetch_sub(1, std::memory_order_relaxed);
@@ -87,6 +95,8 @@ class TaskMemorySpy final : public IMallocSpy {
   std::atomic<std::size_t> liveBlocks{0};
   std::atomic<std::uint64_t> stringAllocations{0};
   std::atomic<std::uint64_t> allocationsUntilFailure{0};
+  // Set only by a test's host while no other thread uses task memory.
+  CfxTaskMemFreeObserver freeObserver;
 
  private:
   std::mutex mutex_;
@@ -137,3 +147,5 @@ std::uint64_t CfxStringAllocationCount() noexcept { return Spy().stringAllocatio
 void CfxFailStringAllocation(std::uint64_t n) noexcept {
   Spy().allocationsUntilFailure.store(n, std::memory_order_relaxed);
 }
+
+void CfxSetTaskMemFreeObserver(CfxTaskMemFreeObserver observer) { Spy().freeObserver = std::move(observer); }

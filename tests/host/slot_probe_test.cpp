@@ -70,8 +70,8 @@ struct Operation {
 // operations given. `id` is the interface's identifier, or null when the
 // host gives it none; then the declaration must not claim one either.
 template <class I>
-void ExpectInterface(const char* interface, const char* id, const std::vector<Operation<I>>& operations) {
-  SCOPED_TRACE(interface);
+void ExpectInterface(const char* interfaceName, const char* id, const std::vector<Operation<I>>& operations) {
+  SCOPED_TRACE(interfaceName);
   if constexpr (HasInterfaceId<I>) {
     ASSERT_NE(id, nullptr) << "the declaration has an identifier the host does not give";
     EXPECT_EQ(nsIDToString(InterfaceIdOf<I>), id);
