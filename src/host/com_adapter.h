@@ -122,6 +122,12 @@ enum : VARTYPE {
 
 struct SAFEARRAY;
 
+// The widest value a variant holds: a record and its type information.
+struct VariantRecord {
+  void* pvRecord;
+  void* pRecInfo;
+};
+
 // The type, three reserved words, then the value: 24 bytes on a 64-bit
 // platform, as the widest value (a record: two pointers) needs.
 struct VARIANT {
@@ -139,10 +145,7 @@ struct VARIANT {
     void* byref;
     SAFEARRAY* parray;
     std::int64_t llVal = 0;
-    struct {
-      void* pvRecord;
-      void* pRecInfo;
-    } record;
+    VariantRecord record;
   };
 };
 
