@@ -16,6 +16,7 @@
 
 #include "host/cfx_result.h"
 #include "host/status.h"
+#include "localhost/errno_result.h"
 #include "localhost/location.h"
 #include "localhost/state_lock.h"
 
@@ -23,16 +24,6 @@ namespace zarnlocal {
 namespace {
 
 namespace fs = std::filesystem;
-
-HRESULT StatusOfErrno(int error) {
-  if (error == ENOENT || error == ENOTDIR) return E_FILE_NOT_FOUND;
-  if (error == EACCES || error == EPERM || error == EROFS) return E_ACCESSDENIED;
-  return E_FAIL;
-}
-
-[[noreturn]] void FailWith(int error, const std::string& what) {
-  throw CfxResult(StatusOfErrno(error), what + ": " + std::strerror(error));
-}
 
 void MakeFolder(const std::string& folder) {
   std::error_code error;
