@@ -14,21 +14,26 @@ constexpr const char* kOutsideDocuments = "File does not reside in server side d
 constexpr const char* kLeavesClientFolder = "File path leaves the client folder of the job.";
 
 // True when the tail, appended to the client folder, climbs above it once
-// its "." and ".." segments are resolved (separators '/' and '\'). A tail
-// that does not begin with a separator continues the client folder's own
-// name, so its first segment adds no level.
-bool ClimbsOut(std::string_view tail) {
+// the host has decoded its escapes and resolved its "." and ".." segments
+// (separators '/' and '\'). Escapes are decoded first, so "%2E%2E" climbs
+// as ".." does and "%2F" separates as '/' does. A tail that does not begin
+// with a separator continues the client folder's own name, so its first
+// segment is part of that name and neither adds nor removes a level.
+bool ClimbsOut(const std::string& tail) {
+  const std::string decoded = AppUtils::Document::UnescapeRFC1738(tail);
+  const std::string_view path = decoded;
   int depth = 0;
-  bool continuesFolderName = !tail.empty() && tail.front() != '/' && tail.front() != '\\';
+  bool continuesFolderName = !path.empty() && path.front() != '/' && path.front() != '\\';
   for (std::size_t begin = 0;;) {
-    const std::size_t end = tail.find_first_of("/\\", begin);
-    const std::string_view segment = tail.substr(begin, end - begin);
-    if (segment == "..") {
+    const std::size_t end = path.find_first_of("/\\", begin);
+    const std::string_view segment = path.substr(begin, end - begin);
+    if (continuesFolderName) {
+      continuesFolderName = false;
+    } else if (segment == "..") {
       if (--depth < 0) return true;
-    } else if (!segment.empty() && segment != "." && !continuesFolderName) {
+    } else if (!segment.empty() && segment != ".") {
       ++depth;
     }
-    continuesFolderName = false;
     if (end == std::string_view::npos) return false;
     begin = end + 1;
   }

@@ -52,6 +52,11 @@ TEST(DeduceClientUrl, TailsAreTakenAsTheyAre) {
       {"/jobs/1/Documents/a/../b.txt", OLESTR("C:/J"), OLESTR("file:C:/J/a/../b.txt")},
       {"/x/Documents/a/..", OLESTR("C:/J"), OLESTR("file:C:/J/a/..")},
       {"/x/Documents/sub\\..\\c/./d/../e", OLESTR("C:/J"), OLESTR("file:C:/J/sub\\..\\c/./d/../e")},
+      // A tail glued to the folder's name only lengthens that name.
+      {"/x/Documents..", OLESTR("C:/J"), OLESTR("file:C:/J..")},
+      {"/x/Documents../x.txt", OLESTR("C:/J"), OLESTR("file:C:/J../x.txt")},
+      // Escapes are passed on as they are; decoded, these stay inside.
+      {"/x/Documents/%2E/a%2Fb/%2e%2E", OLESTR("C:/J"), OLESTR("file:C:/J/%2E/a%2Fb/%2e%2E")},
   };
   for (const Case& c : cases) {
     ClientUrlHost t;
@@ -90,8 +95,11 @@ TEST(DeduceClientUrl, PathsOutsideTheDocumentsFolderRaiseAfterTheFactoryBeforeTh
       {"/x/Documents/../a.txt", kLeaves},
       {"/x/Documents/a/../../b", kLeaves},
       {"/x/Documents\\..\\a.txt", kLeaves},
-      {"/x/Documents..", kLeaves},
-      {"/x/Documents../a", kLeaves},
+      {"/x/Documents../..", kLeaves},
+      {"/jobs/1/Documents/%2E%2E/%2E%2E/x", kLeaves},
+      {"/x/Documents/%2e%2E/a", kLeaves},
+      {"/x/Documents/a%2F..%2F..%2Fb", kLeaves},
+      {"/x/Documents%5C..%5Ca", kLeaves},
       {"/x/Documents/./../a", kLeaves},
       {"/x/Documents/a/./../b/../..", kLeaves},
       {"/x/MyDocumentsOld/../a", kLeaves},
