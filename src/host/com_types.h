@@ -22,3 +22,6 @@
 #else
 #include "host/com_adapter.h"
 #endif
+
+// Both take the layout the interfaces fix.
+#include "host/com_layout.h"
