@@ -86,14 +86,14 @@ bool ProjectState::IsOwnFolder(const std::string& path) const {
   return std::find(ownFolders_.begin(), ownFolders_.end(), path) != ownFolders_.end();
 }
 
-bool ProjectState::IsHostOwn(const std::string& path) const {
-  const std::string real = RealLocation(path);
+bool ProjectState::IsHostOwn(const std::string& path, bool ownName) const {
+  const std::string real = ownName ? RealDestination(path) : RealLocation(path);
   return std::any_of(realOwnFolders_.begin(), realOwnFolders_.end(),
                      [&](const std::string& own) { return IsWithin(real, own); });
 }
 
-void ProjectState::RequireNotHostOwn(const std::string& path, const std::string& what) const {
-  if (!IsHostOwn(path)) return;
+void ProjectState::RequireNotHostOwn(const std::string& path, const std::string& what, bool ownName) const {
+  if (!IsHostOwn(path, ownName)) return;
   throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " (really " + RealLocation(path) +
                                       ") lies in a folder of the host's own (.zarn/, the server folder or the "
                                       "workspace), whose files are never documents");

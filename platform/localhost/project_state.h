@@ -69,12 +69,13 @@ class ProjectState {
   // folders: .zarn/, and the server folder and the workspace where they lie
   // in the project. Listings leave them out.
   bool IsOwnFolder(const std::string& path) const;
-  // Whether the real location of a path (links resolved) lies in one of
-  // the host's own folders; nothing there is a document.
-  bool IsHostOwn(const std::string& path) const;
+  // Whether the real location of a path (links resolved; with `ownName` a
+  // link at the path itself is taken as it is) lies in one of the host's
+  // own folders; nothing there is a document.
+  bool IsHostOwn(const std::string& path, bool ownName = false) const;
   // Throws CfxResult E_ACCESSDENIED "refused: ..." naming the path, where it
   // really leads and the rule, when IsHostOwn holds.
-  void RequireNotHostOwn(const std::string& path, const std::string& what) const;
+  void RequireNotHostOwn(const std::string& path, const std::string& what, bool ownName = false) const;
   // The host's own folder for temporaries of writes into the project.
   std::string Scratch() const { return StateFolder() + "/partial"; }
   // The real location of the store of a virtual document, which must lie in

@@ -89,7 +89,8 @@ HRESULT UrlFactoryObject::SetHidden(BSTR path, VARIANT_BOOL hidden) {
       [&] {
         const std::string resolved = project_->Resolve(Narrow(path));
         const std::string relative = project_->RelativeOrFail(resolved);
-        project_->RequireNotHostOwn(resolved, "hiding");
+        // A link you placed may be hidden wherever it leads.
+        project_->RequireNotHostOwn(resolved, "hiding", true);
         if (relative.empty()) Fail(E_INVALIDARG, "the project folder itself cannot be hidden: " + resolved);
         std::error_code error;
         if (hidden != VARIANT_FALSE && !fs::exists(fs::symlink_status(resolved, error))) FailNoSuchFile(resolved);

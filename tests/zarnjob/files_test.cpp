@@ -84,6 +84,7 @@ TEST_F(Files, SpecialFilesAreRefusedAtOnceWithTheirPath) {
   // The table itself, and an input that became a FIFO on the server.
   ASSERT_EQ(::mkfifo(At("T/P.std").c_str(), 0600), 0);
   ExpectFailure(RunBounded({"stage", "1", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
+  ExpectFailure(RunBounded({"import", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
   Succeed({"stage", "1", "T/T.std"});
   const std::string input = ServerFile("/jobs/1/Documents/T.std");
   ASSERT_EQ(::unlink(input.c_str()), 0);
@@ -198,16 +199,17 @@ TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
   Put("ws/");
   Put(".zarn/config", "workspace = ws\n");
   Put(".zarn/hidden", "");
+  fs::create_directory_symlink(".zarn", At("inside"));
   const Lines server = {"--server", "srv"};
   auto with = [&](Lines command) {
     command.insert(command.begin(), server.begin(), server.end());
     return command;
   };
   EXPECT_EQ(Succeed(with({"create-job", "Fit"})).out, "1\n");
-  EXPECT_EQ(Succeed(with({"view"})).OutLines(), (Lines{"Jobs/", "Jobs/1/", "a.txt"}));
+  EXPECT_EQ(Succeed(with({"view"})).OutLines(), (Lines{"Jobs/", "Jobs/1/", "a.txt", "inside/"}));
   for (const Lines& command : {Lines{"lock", ".zarn/"}, Lines{"lock", ".zarn/hidden"}, Lines{"import", ".zarn/hidden"},
                                Lines{"hide", ".zarn/hidden"}, Lines{"lock", "srv/"}, Lines{"hide", "srv/"},
-                               Lines{"import", "ws/x.txt"}, Lines{"refresh", "srv/"}}) {
+                               Lines{"import", "ws/x.txt"}, Lines{"refresh", "srv/"}, Lines{"lock", "inside/hidden"}}) {
     Put("ws/x.txt", "x");
     const Outcome outcome = Run(with(command));
     EXPECT_EQ(outcome.exitCode, 1) << testing::PrintToString(command);
@@ -215,8 +217,9 @@ TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
   }
   Succeed(with({"lock", "./"}));
   Succeed(with({"hide", "file:" + Project() + "/?Recursive=Yes"}));
-  EXPECT_EQ(Succeed(with({"view"})).OutLines(),
-            (Lines{"Jobs/ [hidden]", "Jobs/1/ [hidden]", "a.txt [hidden] [locked by Corvane Server]"}));
+  EXPECT_EQ(
+      Succeed(with({"view"})).OutLines(),
+      (Lines{"Jobs/ [hidden]", "Jobs/1/ [hidden]", "a.txt [hidden] [locked by Corvane Server]", "inside/ [hidden]"}));
 }
 
 }  // namespace
