@@ -67,6 +67,29 @@ TEST_F(Files, EveryInputHasAResultOfItsOwnAndNoneTakesTheSummarysPlace) {
   EXPECT_EQ(Result("summary.txt"), "Job 1\ntext: \ninput: A/t.std\ninput: B/t.std\ninput: summary\n");
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;  // a sanitizer reserves far more address space than a limit allows
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+TEST_F(Files, RunReadsAnInputOfAnySizeInLittleMemory) {
+  if (kSanitized) GTEST_SKIP() << "the address space of a sanitized build cannot be limited";
+  Put("T.std", "row\n");
+  EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
+  Succeed({"stage", "1", "T.std"});
+  // 512 MiB that take no room on disk, read with 256 MiB of address space.
+  ASSERT_EQ(::truncate(ServerFile("/jobs/1/Documents/T.std").c_str(), 512 << 20), 0);
+  RunOptions options;
+  options.workingFolder = Project();
+  options.addressSpace = 256 << 20;
+  const Outcome ran = RunZarnjob({"run", "1"}, options);
+  EXPECT_EQ(ran.exitCode, 0) << ran.err;
+  EXPECT_EQ(Result("inputs/T.std.txt"), "Result of T.std\njob: 1\nbytes: 536870912\nlines: 2\n");
+}
+
 TEST_F(Files, SpecialFilesAreRefusedAtOnceWithTheirPath) {
   Put("T/T.std", "row\n");
   Put("T/T Files/a.txt", "a");
