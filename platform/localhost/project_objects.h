@@ -231,7 +231,9 @@ class DocumentManagerObject final : public LocalObject, public ISBDocumentManage
 inline constexpr std::int32_t kImportDocument = 16;
 
 // The document at a location, opened (or found open); null when the location
-// names no document: a folder, or with flags without kImportDocument, nothing.
+// names no document: a folder, or without kImportDocument nothing, a FIFO or
+// device, or a file in one of the host's own folders (with kImportDocument
+// the last two are refused by name).
 DocumentObject* OpenDocumentAt(const ProjectRef& project, const Location& location, std::int32_t flags);
 // The type name for a location: by extension, "Folder" for folders.
 std::string DocumentTypeOf(const ProjectState& project, const Location& location);
