@@ -180,6 +180,15 @@ TEST_F(Files, ListingsGoPastAPathTooLongAndSayWhatTheyLeftOut) {
   Put("z/b.abc");
   Put(".zarn/filetypes", "abc Acme.Model def\n");
   const std::string deepest = MakeTooDeep(At("deep"));
+  // The temporary folder's own removal cannot reach so deep: this one can.
+  struct Cleanup {
+    std::string base;
+    ~Cleanup() {
+      const int deep = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
+      RemoveTooDeep(deep);
+      ::close(deep);
+    }
+  } cleanup{At("deep")};
   const Outcome view = Run({"view"});
   EXPECT_EQ(view.exitCode, 1);
   const Lines lines = view.OutLines();
@@ -197,10 +206,6 @@ TEST_F(Files, ListingsGoPastAPathTooLongAndSayWhatTheyLeftOut) {
   const Lines after = Run({"view"}).OutLines();
   EXPECT_EQ(Lines(after.end() - 3, after.end()), (Lines{"z/ [hidden]", "z/b.abc [hidden]", "z/b.def [hidden]"}));
   EXPECT_EQ(after.front(), "a.txt [hidden]");
-
-  const int deep = ::open(At("deep").c_str(), O_RDONLY | O_DIRECTORY);
-  RemoveTooDeep(deep);
-  ::close(deep);
 }
 
 TEST_F(Files, AnUnreadableFolderIsSkippedAndNamed) {
