@@ -9,6 +9,7 @@
 
 #include "host/cotaskmem.h"
 #include "localhost/project_objects.h"
+#include "localhost/regular_file.h"
 #include "localhost/text_file.h"
 
 namespace zarnlocal {
@@ -37,6 +38,10 @@ DocumentObject& DocumentOf(ISBDocumentRoot* document) {
 DocumentObject* OpenDocumentAt(const ProjectRef& project, const Location& location, std::int32_t flags) {
   if (location.wildcard) Fail(E_INVALIDARG, "a wild card names no single document: " + location.FilePath());
   const bool importing = (flags & kImportDocument) != 0;
+  if (project->IsHostOwn(location.path)) {
+    if (importing) project->RequireNotHostOwn(location.path, "the document");
+    return nullptr;
+  }
   if (location.folder || IsFolder(location.path)) {
     if (importing) {
       Fail(E_INVALIDARG, "no document to import at " + location.path + ": it is a folder (only a file is a document)");
@@ -46,6 +51,11 @@ DocumentObject* OpenDocumentAt(const ProjectRef& project, const Location& locati
   const std::string relative = project->RelativeOrFail(location.path);
   if (DocumentObject* open = project->OpenDocument(location.path)) return open;
   bool isVirtual = false;
+  if (KindOf(location.path) == FileKind::kSpecial) {
+    // A FIFO or a device is no document; importing one is refused by name.
+    if (importing) RequireFileOrFolder(location.path);
+    return nullptr;
+  }
   if (!IsFile(location.path)) {
     const std::string store = project->VirtualStoreOf(relative);
     isVirtual = IsFile(store);

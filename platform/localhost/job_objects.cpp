@@ -6,6 +6,7 @@
 #include "localhost/location.h"
 #include "localhost/project_objects.h"
 #include "localhost/project_state.h"
+#include "localhost/regular_file.h"
 #include "localhost/text_file.h"
 
 namespace zarnlocal {
@@ -202,8 +203,8 @@ HRESULT ServerJobObject::GetClientFolder(BSTR* folder) {
 void DownloadFromServer(const JobRecord& job, const std::string& source, const std::string& destination) {
   const Server& server = job.TheServer();
   const std::string from = server.ToFilesystem(source);
-  std::error_code error;
-  if (!fs::is_regular_file(from, error)) Fail(E_FILE_NOT_FOUND, "no such file on the server: " + source);
+  RequireFileOrFolder(from);
+  if (KindOf(from) != FileKind::kRegular) Fail(E_FILE_NOT_FOUND, "no such file on the server: " + source);
   Server::RequireReadWithin(from, server.Root(), "the server file");
   if (destination.empty() || destination.front() != '/') {
     Fail(E_INVALIDARG, "the download destination is an absolute path, not '" + destination + "'");
@@ -225,6 +226,7 @@ void DownloadFromServer(const JobRecord& job, const std::string& source, const s
     Fail(E_ACCESSDENIED, "refused: the download destination " + destination + really + " is in the server folder " +
                              serverRoot + "; a download writes only into the project");
   }
+  std::error_code error;
   if (fs::is_directory(to, error)) Fail(E_INVALIDARG, "the download destination is a folder: " + to);
   CopyFileAtomically(from, to, state + "/partial");
 }

@@ -88,6 +88,19 @@ CfxComPtr<ISBUrl> Project::Url(std::string_view text) const {
   return url;
 }
 
+std::vector<Project::Entry> Project::Entries(std::vector<std::string>& problems) const {
+  Location everything = Location::FromPath(state_->Folder(), "/");
+  everything.folder = true;
+  everything.query = "Recursive=Yes";
+  Listing listing = ListLocation(*state_, everything);
+  std::vector<Entry> entries;
+  entries.reserve(listing.entries.size());
+  for (const Location& entry : listing.entries)
+    entries.push_back({RelativeTo(entry.path, state_->Folder()), entry.folder});
+  problems.insert(problems.end(), listing.problems.begin(), listing.problems.end());
+  return entries;
+}
+
 std::vector<std::string> Project::HiddenEntries() const { return state_->View().Hidden(); }
 bool Project::IsHidden(const std::string& relativePath) const { return state_->View().IsHidden(relativePath); }
 std::vector<LockRecord> Project::Locks() const { return state_->View().Locks(); }

@@ -85,6 +85,15 @@ class Project {
   // A location, as ISBUrlFactory::CreateUrl makes it from the text.
   CfxComPtr<ISBUrl> Url(std::string_view text) const;
 
+  // Every entry of the project, folders followed by what they hold (links
+  // to folders are not walked), the host's own folders left out; what could
+  // not be listed is named in `problems` and the rest is still given.
+  struct Entry {
+    std::string path;  // relative to the project
+    bool folder = false;
+  };
+  std::vector<Entry> Entries(std::vector<std::string>& problems) const;
+
   // The project view.
   std::vector<std::string> HiddenEntries() const;  // paths relative to the project
   bool IsHidden(const std::string& relativePath) const;
@@ -138,7 +147,7 @@ class ServerJob {
   // The file on this machine for a server path.
   std::string FilesystemPath(std::string_view serverPath) const;
 
-  // Runs the job: a result document per input (Results/<input file name>.txt)
+  // Runs the job: a result document per input (Results/inputs/<input name>.txt)
   // and Results/summary.txt in the documents folder. Gives their server paths.
   std::vector<std::string> Run() const;
 

@@ -217,26 +217,30 @@ std::string Location::RelativeUrl(const Location& target) const {
   return url.empty() ? "./" : url;
 }
 
-bool Location::Recursive() const {
-  bool recursive = false;
+bool Location::QueryFlag(std::string_view key, bool otherwise) const {
+  bool value = otherwise;
   std::size_t at = 0;
   while (at <= query.size()) {
     const std::size_t amp = std::min(query.find('&', at), query.size());
     const std::string_view pair = std::string_view(query).substr(at, amp - at);
     const std::size_t equals = pair.find('=');
-    if (equals != std::string_view::npos && EqualsNoCase(pair.substr(0, equals), "Recursive")) {
-      const std::string_view value = pair.substr(equals + 1);
-      if (EqualsNoCase(value, "Yes")) {
-        recursive = true;
-      } else if (EqualsNoCase(value, "No")) {
-        recursive = false;
+    if (equals != std::string_view::npos && EqualsNoCase(pair.substr(0, equals), key)) {
+      const std::string_view text = pair.substr(equals + 1);
+      if (EqualsNoCase(text, "Yes")) {
+        value = true;
+      } else if (EqualsNoCase(text, "No")) {
+        value = false;
       } else {
-        throw CfxResult(E_INVALIDARG, "bad listing query '" + query + "': Recursive takes Yes or No");
+        throw CfxResult(E_INVALIDARG, "bad listing query '" + query + "': " + std::string(key) + " takes Yes or No");
       }
     }
     at = amp + 1;
   }
-  return recursive;
+  return value;
 }
+
+bool Location::Recursive() const { return QueryFlag("Recursive", false); }
+
+bool Location::ListsFolders() const { return QueryFlag("Folders", true); }
 
 }  // namespace zarnlocal

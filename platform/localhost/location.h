@@ -52,6 +52,13 @@ struct Location {
   // Whether the query asks for subfolders too (Recursive=Yes; Recursive=No
   // or no query: no). Throws E_INVALIDARG for another Recursive value.
   bool Recursive() const;
+  // Whether a listing gives folders as entries (Folders=No leaves them out,
+  // and a recursive listing still looks into them). Throws E_INVALIDARG for
+  // another Folders value.
+  bool ListsFolders() const;
+
+ private:
+  bool QueryFlag(std::string_view key, bool otherwise) const;
 };
 
 // '/'-joined, '.' and '..' resolved lexically, no trailing '/' (except the root).

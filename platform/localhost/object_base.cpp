@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <new>
+#include <utility>
 
 #include "host/job_interfaces.h"
 #include "host/project_interfaces.h"
@@ -15,6 +16,7 @@ std::atomic<std::size_t> liveObjects{0};
 std::atomic<std::size_t> outstandingReferences{0};
 
 thread_local std::string lastFailure;
+thread_local bool noted = false;
 
 // Narrow bytes in double quotes, with C escapes for quotes, backslashes and
 // control bytes; other bytes (UTF-8 letters too) pass as they are.
@@ -120,6 +122,19 @@ HRESULT StoreFailure(const CfxResult& failure) noexcept {
   }
   return FAILED(failure.Code()) ? failure.Code() : E_FAIL;
 }
+
+HRESULT SucceedWithNote(const std::string& note) noexcept {
+  try {
+    lastFailure = note;
+    CfxResult::SetLastError(CfxResult(S_FALSE, note));
+    noted = true;
+  } catch (...) {
+    // Out of memory while keeping the text: the status still tells.
+  }
+  return S_FALSE;
+}
+
+bool TakeNote() noexcept { return std::exchange(noted, false); }
 
 CfxResult FailureOfCurrentException() noexcept {
   try {

@@ -83,6 +83,11 @@ void RequireSlot(T* slot, const char* what) {
 
 // Stores the failure as the host's last error and returns its status.
 HRESULT StoreFailure(const CfxResult& failure) noexcept;
+// Success with something left undone (S_FALSE): the note is stored as the
+// last error's description and goes along with the call's report.
+HRESULT SucceedWithNote(const std::string& note) noexcept;
+// Whether the operation that just ran stored a note; clears it.
+bool TakeNote() noexcept;
 // The result that stands for the exception being handled (inside a catch only).
 CfxResult FailureOfCurrentException() noexcept;
 
@@ -134,6 +139,7 @@ HRESULT EntryOn(const std::string& target, const char* interfaceName, const char
     status = StoreFailure(FailureOfCurrentException());
     stored = true;
   }
+  stored = TakeNote() || stored;
   if (Observing()) {
     try {
       Report(interfaceName, operation, FormatArguments(args...), status, target, stored);

@@ -105,9 +105,16 @@ Location LocationOf(ISBUrl* url, const char* what);
 
 // Every entry a location stands for (ListUrls): a folder's (or a wild card's)
 // entries in name order, each folder followed by its content when the query
-// says Recursive=Yes; a file location stands for itself. The state folder
-// .zarn is never an entry.
-std::vector<Location> ListLocation(const ProjectState& project, const Location& location);
+// says Recursive=Yes, folders left out when it says Folders=No; a file
+// location stands for itself. The host's own folders are never entries, and
+// a location in one is refused. A subfolder that cannot be listed, or an
+// entry whose path is longer than the system allows, is left out and named
+// in `problems`; the listing goes on.
+struct Listing {
+  std::vector<Location> entries;
+  std::vector<std::string> problems;
+};
+Listing ListLocation(const ProjectState& project, const Location& location);
 
 class UrlListObject final : public LocalObject, public ISBUrlList {
  public:
@@ -224,7 +231,9 @@ class DocumentManagerObject final : public LocalObject, public ISBDocumentManage
 inline constexpr std::int32_t kImportDocument = 16;
 
 // The document at a location, opened (or found open); null when the location
-// names no document: a folder, or with flags without kImportDocument, nothing.
+// names no document: a folder, or without kImportDocument nothing, a FIFO or
+// device, or a file in one of the host's own folders (with kImportDocument
+// the last two are refused by name).
 DocumentObject* OpenDocumentAt(const ProjectRef& project, const Location& location, std::int32_t flags);
 // The type name for a location: by extension, "Folder" for folders.
 std::string DocumentTypeOf(const ProjectState& project, const Location& location);

@@ -1,5 +1,6 @@
 #include "localhost/project_state.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "host/cfx_result.h"
@@ -70,7 +71,33 @@ ProjectState::ProjectState(std::string folder, std::string workspace, Server ser
       workspace_(std::move(workspace)),
       server_(std::move(server)),
       types_(std::move(types)),
-      view_(StateFolder()) {}
+      view_(StateFolder()) {
+  const std::string realProject = RealLocation(folder_);
+  for (const std::string& own : {StateFolder(), server_.Root(), workspace_}) {
+    const std::string real = RealLocation(own);
+    if (own == StateFolder() || (IsWithin(real, realProject) && real != realProject)) {
+      ownFolders_.push_back(own);
+      realOwnFolders_.push_back(real);
+    }
+  }
+}
+
+bool ProjectState::IsOwnFolder(const std::string& path) const {
+  return std::find(ownFolders_.begin(), ownFolders_.end(), path) != ownFolders_.end();
+}
+
+bool ProjectState::IsHostOwn(const std::string& path, bool ownName) const {
+  const std::string real = ownName ? RealDestination(path) : RealLocation(path);
+  return std::any_of(realOwnFolders_.begin(), realOwnFolders_.end(),
+                     [&](const std::string& own) { return IsWithin(real, own); });
+}
+
+void ProjectState::RequireNotHostOwn(const std::string& path, const std::string& what, bool ownName) const {
+  if (!IsHostOwn(path, ownName)) return;
+  throw CfxResult(E_ACCESSDENIED, "refused: " + what + " " + path + " (really " + RealLocation(path) +
+                                      ") lies in a folder of the host's own (.zarn/, the server folder or the "
+                                      "workspace), whose files are never documents");
+}
 
 std::string ProjectState::RelativeOrFail(const std::string& path) const {
   if (!Contains(path)) throw CfxResult(E_INVALIDARG, "not in the project " + folder_ + ": " + path);

@@ -65,7 +65,17 @@ class ProjectState {
   std::string Resolve(std::string_view path) const;
   // Where the content of the virtual document at a project path is kept.
   std::string VirtualStoreOf(const std::string& relative) const;
-  bool IsStateFolder(const std::string& path) const { return path == StateFolder(); }
+  // Whether a path of the project, as written, is one of the host's own
+  // folders: .zarn/, and the server folder and the workspace where they lie
+  // in the project. Listings leave them out.
+  bool IsOwnFolder(const std::string& path) const;
+  // Whether the real location of a path (links resolved; with `ownName` a
+  // link at the path itself is taken as it is) lies in one of the host's
+  // own folders; nothing there is a document.
+  bool IsHostOwn(const std::string& path, bool ownName = false) const;
+  // Throws CfxResult E_ACCESSDENIED "refused: ..." naming the path, where it
+  // really leads and the rule, when IsHostOwn holds.
+  void RequireNotHostOwn(const std::string& path, const std::string& what, bool ownName = false) const;
   // The host's own folder for temporaries of writes into the project.
   std::string Scratch() const { return StateFolder() + "/partial"; }
   // The real location of the store of a virtual document, which must lie in
@@ -96,6 +106,8 @@ class ProjectState {
   Server server_;
   FileTypes types_;
   ProjectView view_;
+  std::vector<std::string> ownFolders_;      // as written
+  std::vector<std::string> realOwnFolders_;  // their real locations
   mutable std::mutex mutex_;
   std::map<std::string, DocumentObject*> documents_;
   std::vector<OperationRecord> operations_;

@@ -12,6 +12,7 @@
 #include "host/status.h"
 #include "localhost/location.h"
 #include "localhost/project_state.h"
+#include "localhost/regular_file.h"
 #include "localhost/state_lock.h"
 
 namespace zarnlocal {
@@ -21,17 +22,14 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kJobHeader =
     "# A job of the local server. Edit with care: the host reads it on every call.\n";
+// The folder of a job's results in its documents folder: the summary, and
+// inputs/<input name>.txt for each input.
+constexpr std::string_view kResultsFolder = "Results";
 constexpr std::string_view kInputsHeader = "# Job inputs: the name in the job, a tab, the client file it came from.\n";
 
 bool IsJobId(std::string_view text) {
   return !text.empty() && text.size() < 10 &&
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-std::size_t CountLines(std::string_view bytes) {
-  std::size_t lines = static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n'));
-  if (!bytes.empty() && bytes.back() != '\n') ++lines;
-  return lines;
 }
 
 }  // namespace
@@ -101,6 +99,10 @@ void RequireInputName(const std::string& name) {
   }
   for (const std::string& element : PathElements(name)) {
     if (element == ".." || element == ".") throw CfxResult(E_INVALIDARG, "an input name may not climb: " + name);
+  }
+  if (PathElements(name).front() == kResultsFolder) {
+    throw CfxResult(E_INVALIDARG, "an input may not lie in " + std::string(kResultsFolder) +
+                                      "/, where the server puts the job's results: " + name);
   }
 }
 
@@ -235,20 +237,28 @@ void JobRecord::AddInput(const std::string& name, const std::string& source) {
 
 std::vector<std::string> JobRecord::Run() {
   std::vector<std::string> results;
-  const std::string resultsFolder = DocumentsFolder() + "/Results";
+  const std::string resultsFolder = DocumentsFolder() + "/" + std::string(kResultsFolder);
   std::string summary = "Job " + id_ + "\ntext: " + EscapeField(Get("text")) + "\n";
   for (const JobInput& input : Inputs()) {
     RequireInputName(input.name);
     const std::string file = DocumentsFolder() + "/" + input.name;
     Server::RequireReadWithin(file, server_.Root(), "the input");
-    const std::optional<std::string> bytes = ReadWholeFile(file);
-    if (!bytes)
+    if (KindOf(file) == FileKind::kMissing)
       throw CfxResult(E_FILE_NOT_FOUND, "the input " + input.name + " of job " + id_ + " is gone from the server");
-    const std::string fileName = PathElements(input.name).back();
-    const std::string result = resultsFolder + "/" + fileName + ".txt";
+    std::size_t bytes = 0;
+    std::size_t lines = 0;
+    char last = '\n';
+    ReadInBlocks(file, [&](const char* block, std::size_t size) {
+      bytes += size;
+      lines += static_cast<std::size_t>(std::count(block, block + size, '\n'));
+      last = block[size - 1];
+    });
+    if (last != '\n') ++lines;
+    // Named by the input's own path, apart from the summary: no two collide.
+    const std::string result = resultsFolder + "/inputs/" + input.name + ".txt";
     WriteFileAtomically(Server::RequireWriteWithin(result, server_.Root(), "the result"),
-                        "Result of " + input.name + "\njob: " + id_ + "\nbytes: " + std::to_string(bytes->size()) +
-                            "\nlines: " + std::to_string(CountLines(*bytes)) + "\n",
+                        "Result of " + input.name + "\njob: " + id_ + "\nbytes: " + std::to_string(bytes) +
+                            "\nlines: " + std::to_string(lines) + "\n",
                         server_.Scratch());
     results.push_back(server_.ToServerPath(result));
     summary += "input: " + input.name + "\n";

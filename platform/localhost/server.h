@@ -96,12 +96,15 @@ class JobRecord {
   std::vector<JobInput> Inputs() const;
   // Uploads the client file to Documents/<name> and records it (a second
   // input of one name replaces the first). The name is a relative path
-  // without '.' or '..' elements whose real location stays in Documents.
+  // without '.' or '..' elements, outside Results/, whose real location
+  // stays in Documents. Only a regular file is taken.
   void AddInput(const std::string& name, const std::string& source);
 
-  // Writes a result document per input and a summary into Documents/Results
-  // and marks the job finished. Gives the results' server paths. An input
-  // whose name or real location leaves Documents is refused.
+  // Writes a result document per input (Results/inputs/<input name>.txt)
+  // and a summary (Results/summary.txt) into Documents and marks the job
+  // finished. Gives the results' server paths. Inputs are read in blocks.
+  // An input whose name or real location leaves Documents is refused, and
+  // so is one that is no regular file.
   std::vector<std::string> Run();
 
  private:
@@ -111,7 +114,7 @@ class JobRecord {
 };
 
 // Throws CfxResult E_INVALIDARG unless `name` is a relative path with '/'
-// separators and no '.' or '..' elements.
+// separators and no '.' or '..' elements, outside Results/ (the results').
 void RequireInputName(const std::string& name);
 
 }  // namespace zarnlocal

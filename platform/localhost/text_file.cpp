@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <system_error>
@@ -14,6 +15,7 @@
 #include "host/status.h"
 #include "localhost/errno_result.h"
 #include "localhost/location.h"
+#include "localhost/regular_file.h"
 #include "localhost/state_lock.h"
 
 namespace zarnlocal {
@@ -83,27 +85,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, const 
 }
 
 void CopyFileAtomically(const std::string& from, const std::string& to, const std::string& scratch) {
-  const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  if (in < 0) {
-    if (errno == ENOENT) throw CfxResult(E_FILE_NOT_FOUND, "no such file: " + from);
-    FailWith(errno, "cannot read " + from);
-  }
-  try {
-    WriteThroughTemporary(to, scratch, [&](const auto& put) {
-      char buffer[65536];
-      for (;;) {
-        const ssize_t n = ::read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) FailWith(errno, "cannot read " + from);
-        if (n == 0) return;
-        put(buffer, static_cast<std::size_t>(n));
-      }
-    });
-  } catch (...) {
-    ::close(in);
-    throw;
-  }
-  ::close(in);
+  RegularFile in(from);
+  WriteThroughTemporary(to, scratch, [&](const auto& put) {
+    const auto buffer = std::make_unique<char[]>(kBlockSize);
+    for (std::size_t n; (n = in.Read(buffer.get(), kBlockSize)) != 0;) put(buffer.get(), n);
+  });
 }
 
 std::string RealLocation(const std::string& path) {

@@ -1,5 +1,6 @@
 // Locations, their listing and the URL factory.
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 
 #include "localhost/project_objects.h"
@@ -9,7 +10,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void ListFolder(const ProjectState& project, const std::string& folder, bool recursive, std::vector<Location>& out) {
+// Lists one folder into `listing`; gives false when the folder itself
+// cannot be listed (said in the listing's problems).
+bool ListFolder(const ProjectState& project, const std::string& folder, const Location& location, Listing& listing) {
   struct Entry {
     std::string name;
     bool isFolder;
@@ -21,33 +24,46 @@ void ListFolder(const ProjectState& project, const std::string& folder, bool rec
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     const std::string path = JoinPath(folder, name);
-    if (project.IsStateFolder(path)) continue;  // temporaries live there too
+    if (project.IsOwnFolder(path)) continue;  // temporaries live there too
+    if (path.size() >= PATH_MAX) {
+      listing.problems.push_back("the path is too long for this system (" + std::to_string(path.size()) +
+                                 " bytes, at most " + std::to_string(PATH_MAX - 1) + "): " + path);
+      continue;
+    }
     std::error_code kindError;
     const bool isFolder = it->is_directory(kindError);
     entries.push_back({name, isFolder, isFolder && !it->is_symlink(kindError)});
   }
-  if (error) Fail(E_FAIL, "cannot list the folder " + folder + ": " + error.message());
+  if (error) {
+    listing.problems.push_back("cannot list the folder " + folder + ": " + error.message());
+    return false;
+  }
   std::sort(entries.begin(), entries.end());
+  const bool recursive = location.Recursive();
+  const bool folders = location.ListsFolders();
   for (const Entry& found : entries) {
     Location entry;
     entry.path = JoinPath(folder, found.name);
     entry.folder = found.isFolder;
-    out.push_back(entry);
-    if (recursive && found.walk) ListFolder(project, entry.path, true, out);
+    if (folders || !found.isFolder) listing.entries.push_back(entry);
+    if (recursive && found.walk) ListFolder(project, entry.path, location, listing);
   }
+  return true;
 }
 
 }  // namespace
 
-std::vector<Location> ListLocation(const ProjectState& project, const Location& location) {
-  const bool recursive = location.Recursive();
+Listing ListLocation(const ProjectState& project, const Location& location) {
+  project.RequireNotHostOwn(location.path, "the listing of");
   std::error_code error;
   const fs::file_status status = fs::status(location.path, error);
-  if (!location.wildcard && fs::is_regular_file(status)) return {Location{location.path, false, false, {}}};
-  if (!fs::is_directory(status)) Fail(E_FILE_NOT_FOUND, "no such folder: " + location.path);
-  std::vector<Location> entries;
-  ListFolder(project, location.path, recursive, entries);
-  return entries;
+  const bool folder = fs::is_directory(status);
+  if (!folder && (location.folder || location.wildcard)) Fail(E_FILE_NOT_FOUND, "no such folder: " + location.path);
+  if (!fs::exists(status)) FailNoSuchFile(location.path);
+  if (!folder) return {{Location{location.path, false, false, {}}}, {}};
+  Listing listing;
+  if (!ListFolder(project, location.path, location, listing)) Fail(E_FAIL, listing.problems.back());
+  return listing;
 }
 
 Location LocationOf(ISBUrl* url, const char* what) {
@@ -73,6 +89,8 @@ HRESULT UrlFactoryObject::SetHidden(BSTR path, VARIANT_BOOL hidden) {
       [&] {
         const std::string resolved = project_->Resolve(Narrow(path));
         const std::string relative = project_->RelativeOrFail(resolved);
+        // A link you placed may be hidden wherever it leads.
+        project_->RequireNotHostOwn(resolved, "hiding", true);
         if (relative.empty()) Fail(E_INVALIDARG, "the project folder itself cannot be hidden: " + resolved);
         std::error_code error;
         if (hidden != VARIANT_FALSE && !fs::exists(fs::symlink_status(resolved, error))) FailNoSuchFile(resolved);
@@ -100,9 +118,12 @@ HRESULT UrlFactoryObject::ListUrls(ISBUrl* location, ISBUrlList** list) {
       "ISBUrlServices", "ListUrls",
       [&] {
         RequireSlot(list, "the list");
-        std::vector<Location> entries = ListLocation(*project_, LocationOf(location, "location to list"));
-        GiveObject<ISBUrlList>(list, new UrlListObject(project_, std::move(entries)));
-        return S_OK;
+        Listing listing = ListLocation(*project_, LocationOf(location, "location to list"));
+        GiveObject<ISBUrlList>(list, new UrlListObject(project_, std::move(listing.entries)));
+        if (listing.problems.empty()) return S_OK;
+        std::string left;
+        for (const std::string& problem : listing.problems) left += (left.empty() ? "" : "\n") + problem;
+        return SucceedWithNote(left);
       },
       location);
 }

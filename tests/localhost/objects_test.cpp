@@ -114,6 +114,7 @@ TEST_F(ObjectsTest, FailuresAreStatusesWithActionableDescriptions) {
             E_FILE_NOT_FOUND);
   EXPECT_EQ(CfxResult::LastErrorCheckNotS_OK().Description(), "no such file: " + At("gone.std"));
   EXPECT_EQ(Factory()->SetHidden(CfxBSTR("/elsewhere/x").in(), VARIANT_TRUE), E_INVALIDARG);
+  EXPECT_EQ(Factory()->SetHidden(CfxBSTR(At(".zarn/hidden")).in(), VARIANT_TRUE), E_ACCESSDENIED);
 }
 
 TEST_F(ObjectsTest, HiddenMarksAndLocksPersistAsReadableText) {

@@ -79,7 +79,7 @@ TEST_F(ServerTest, InputsCopiesAndResultsLandInTheDocumentsFolder) {
   EXPECT_EQ(job.Inputs(), (std::vector<zarnlocal::JobInput>{{"Input/T.std", At("T.std")}}));
 
   const std::vector<std::string> results = job.Run();
-  EXPECT_EQ(results, (std::vector<std::string>{"/jobs/" + job.Id() + "/Documents/Results/T.std.txt",
+  EXPECT_EQ(results, (std::vector<std::string>{"/jobs/" + job.Id() + "/Documents/Results/inputs/Input/T.std.txt",
                                                "/jobs/" + job.Id() + "/Documents/Results/summary.txt"}));
   EXPECT_EQ(Read(job.FilesystemPath(results[0])), "Result of Input/T.std\njob: 1\nbytes: 4\nlines: 2\n");
   EXPECT_EQ(job.State(), "finished");

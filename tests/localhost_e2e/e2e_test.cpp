@@ -69,25 +69,31 @@ TEST_F(EndToEnd, AJobFromStagingToImportedResults) {
       DownloadFile(CfxBSTR(result), destination.get(), handle.Job());
     }
 
-    CfxComPtr<ISBDocumentRoot> imported = ImportAndView(Url("Jobs/1/Results/T.std.txt").get(), true, Root());
+    CfxComPtr<ISBDocumentRoot> imported =
+        ImportAndView(Url("Jobs/1/Results/inputs/Input/T.std.txt").get(), true, Root());
     EXPECT_TRUE(imported);
-    EXPECT_EQ(Project().LockOwners("Jobs/1/Results/T.std.txt"), std::vector<std::string>{"Corvane Server"});
+    EXPECT_EQ(Project().LockOwners("Jobs/1/Results/inputs/Input/T.std.txt"),
+              std::vector<std::string>{"Corvane Server"});
 
-    RefreshResults(Url("Jobs/1/Results/").get(), false, Root());
+    // The listing decides: a folder's documents, those of its subfolders too.
+    const std::string refreshed = "file:" + At("Jobs/1/Results/") + "?Recursive=Yes&Folders=No";
+    RefreshResults(Url(refreshed).get(), false, Root());
     EXPECT_TRUE(Project().Locks().empty());
-    SetDocumentLock(Url("Jobs/1/Results/").get(), true, Root());
+    SetDocumentLock(Url(refreshed).get(), true, Root());
 
     StopLiveUpdates(handle.Job());
     EXPECT_EQ(handle.Setting("live-updates"), "off");
   }
 
-  EXPECT_EQ(zarntest::Tree(At(".zarn/server/jobs/1/Documents")),
-            (std::vector<std::string>{"Input/", "Input/T Files/", "Input/T Files/deep/", "Input/T Files/deep/more.txt",
-                                      "Input/T Files/notes.txt", "Input/T.std", "Results/", "Results/T.std.txt",
-                                      "Results/summary.txt"}));
-  EXPECT_EQ(TreeOf("Jobs/1"), (std::vector<std::string>{"Results/", "Results/T.std.txt", "Results/summary.txt"}));
-  EXPECT_EQ(ReadFile("Jobs/1/Results/T.std.txt"), "Result of Input/T.std\njob: 1\nbytes: 4\nlines: 2\n");
-  EXPECT_EQ(Project().LockOwners("Jobs/1/Results/T.std.txt"), std::vector<std::string>{"Corvane Server"});
+  EXPECT_EQ(
+      zarntest::Tree(At(".zarn/server/jobs/1/Documents")),
+      (std::vector<std::string>{"Input/", "Input/T Files/", "Input/T Files/deep/", "Input/T Files/deep/more.txt",
+                                "Input/T Files/notes.txt", "Input/T.std", "Results/", "Results/inputs/",
+                                "Results/inputs/Input/", "Results/inputs/Input/T.std.txt", "Results/summary.txt"}));
+  EXPECT_EQ(TreeOf("Jobs/1"), (std::vector<std::string>{"Results/", "Results/inputs/", "Results/inputs/Input/",
+                                                        "Results/inputs/Input/T.std.txt", "Results/summary.txt"}));
+  EXPECT_EQ(ReadFile("Jobs/1/Results/inputs/Input/T.std.txt"), "Result of Input/T.std\njob: 1\nbytes: 4\nlines: 2\n");
+  EXPECT_EQ(Project().LockOwners("Jobs/1/Results/inputs/Input/T.std.txt"), std::vector<std::string>{"Corvane Server"});
   EXPECT_EQ(Project().LockOwners("Jobs/1/Results/summary.txt"), std::vector<std::string>{"Corvane Server"});
   EXPECT_TRUE(Mentions(Calls(), "ISBJobFiles.CopyFiles"));
 
@@ -97,7 +103,7 @@ TEST_F(EndToEnd, AJobFromStagingToImportedResults) {
   EXPECT_EQ(again.State(), "finished");
   EXPECT_EQ(again.Setting("text"), "fit the table");
   EXPECT_EQ(Project().Locks().size(), 2u);
-  { SetDocumentLock(Url("Jobs/1/Results/").get(), false, Root()); }
+  { SetDocumentLock(Url("file:" + At("Jobs/1/Results/") + "?Recursive=Yes").get(), false, Root()); }
   EXPECT_TRUE(Project().Locks().empty());
 }
 

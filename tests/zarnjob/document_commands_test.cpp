@@ -61,6 +61,7 @@ TEST_F(Zarnjob, DocumentCommandsRefuseMissingFilesAndPlacesOutsideTheProject) {
   } cases[] = {
       {{"import", "R/none.txt"}, "error: 0x80070002: no such file: " + At("R/none.txt")},
       {{"refresh", "Nothing/"}, "error: 0x80070002: no such folder: " + At("Nothing")},
+      {{"lock", "R/none.txt"}, "error: 0x80070002: no such file: " + At("R/none.txt")},
       {{"lock", "/tmp"}, "error: 0x80070057: not in the project " + Project() + ": /tmp"},
       {{"unlock", "file:///etc/"}, "error: 0x80070057: not in the project " + Project() + ": file:///etc/"},
       {{"real-path", "R/none.txt"}, "error: 0x80070002: no document at " + At("R/none.txt")},

@@ -63,13 +63,17 @@ TEST_F(JobCommands, LiveUpdatesStartAndStop) {
 TEST_F(JobCommands, RunMapAndDownloadTheResults) {
   StageATable();
   const Outcome ran = Succeed({"run", "1"});
-  EXPECT_EQ(ran.OutLines(),
-            (std::vector<std::string>{"/jobs/1/Documents/Results/T.std.txt", "/jobs/1/Documents/Results/summary.txt"}));
-  EXPECT_EQ(Succeed({"client-url", "1", "/jobs/1/Documents/Results/T.std.txt"}).out,
-            At("Jobs/1/Results/T.std.txt") + "\n");
+  EXPECT_EQ(ran.OutLines(), (std::vector<std::string>{"/jobs/1/Documents/Results/inputs/Input/T.std.txt",
+                                                      "/jobs/1/Documents/Results/summary.txt"}));
+  EXPECT_EQ(Succeed({"client-url", "1", "/jobs/1/Documents/Results/inputs/Input/T.std.txt"}).out,
+            At("Jobs/1/Results/inputs/Input/T.std.txt") + "\n");
 
-  EXPECT_EQ(Succeed({"download", "1", "/jobs/1/Documents/Results/T.std.txt", "Jobs/1/Results/T.std.txt"}).out, "");
-  EXPECT_EQ(Read("Jobs/1/Results/T.std.txt"), zarntest::Read(ServerFile("/jobs/1/Documents/Results/T.std.txt")));
+  EXPECT_EQ(Succeed({"download", "1", "/jobs/1/Documents/Results/inputs/Input/T.std.txt",
+                     "Jobs/1/Results/inputs/Input/T.std.txt"})
+                .out,
+            "");
+  EXPECT_EQ(Read("Jobs/1/Results/inputs/Input/T.std.txt"),
+            zarntest::Read(ServerFile("/jobs/1/Documents/Results/inputs/Input/T.std.txt")));
 }
 
 TEST_F(JobCommands, BadArgumentsAreClearErrorsAndWriteNothing) {

@@ -221,9 +221,6 @@ TEST_F(Robustness, ImportingWhereThereIsNoDocumentNamesTheLocation) {
   } cases[] = {
       {{"import", "Tables"},
        "error: 0x80070057: no document to import at " + At("Tables") + ": it is a folder (only a file is a document)"},
-      {{"refresh", "Tables/"},
-       "error: 0x80070057: no document to import at " + At("Tables/Sub") +
-           ": it is a folder (only a file is a document)"},
       {{"import", "Tables/none.txt"}, "error: 0x80070002: no such file: " + At("Tables/none.txt")},
   };
   for (const auto& c : cases) {
@@ -242,10 +239,11 @@ TEST_F(Robustness, JobIdsNeverOverflowAndAFailedCreationLeavesNothing) {
   const Outcome outcome = Run({"create-job", "Fit"});
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_EQ(outcome.err,
-            "error: 0x80004003: Null pointer dereference. (the host's Cfx.CreateImpl failed with 0x80004005: cannot "
-            "make a job: the server " +
-                At(".zarn/server") + " has used its last job id (job 999999999 exists, and ids go up to 999999999); " +
-                "remove jobs from " + At(".zarn/server/jobs") + " to make room)\n");
+            "error: 0x80004005: cannot make a job: the server " + At(".zarn/server") +
+                " has used its last job id (job 999999999 exists, and ids go up to 999999999); remove jobs from " +
+                At(".zarn/server/jobs") +
+                " to make room (in the host's Cfx.CreateImpl; the library then raised 0x80004003: Null pointer "
+                "dereference.)\n");
   EXPECT_EQ(Tree(), before) << "nothing half-made";
   EXPECT_EQ(Succeed({"documents-folder", "999999999"}).out, "/jobs/999999999/Documents\n");
 }
@@ -254,11 +252,12 @@ TEST_F(Robustness, TheHostsReasonBehindANullDereferenceIsPrinted) {
   Put(".zarn/server/jobs", "not a folder");
   const Outcome outcome = Run({"create-job", "Fit"});
   EXPECT_EQ(outcome.exitCode, 1);
-  EXPECT_EQ(outcome.err.rfind("error: 0x80004003: Null pointer dereference. (the host's Cfx.CreateImpl failed with "
-                              "0x80004005: cannot make the server folder " +
-                                  At(".zarn/server/jobs") + ": ",
-                              0),
+  EXPECT_EQ(outcome.err.rfind("error: 0x80004005: cannot make the server folder " + At(".zarn/server/jobs") + ": ", 0),
             0u)
+      << outcome.err;
+  EXPECT_NE(outcome.err.find(" (in the host's Cfx.CreateImpl; the library then raised 0x80004003: Null pointer "
+                             "dereference.)"),
+            std::string::npos)
       << outcome.err;
   EXPECT_EQ(Outcome::Lines(outcome.err).size(), 1u);
 }

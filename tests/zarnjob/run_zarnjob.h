@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +40,7 @@ struct RunOptions {
   bool mergeStreams = false;                                     // stderr into stdout, in the order written
   std::string temporaryFolder;                                   // TMPDIR of the tool, when not empty
   std::vector<std::pair<std::string, std::string>> environment;  // set for the tool
+  rlim_t addressSpace = RLIM_INFINITY;                           // the tool's limit of virtual memory, in bytes
 };
 
 // A zarnjob process started and not yet waited for: several can run at once.
@@ -94,6 +96,8 @@ inline Started::Started(const std::vector<std::string>& arguments, const RunOpti
     if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
     if (::chdir(options.workingFolder.c_str()) != 0) ::_exit(126);
     if (!options.temporaryFolder.empty()) ::setenv("TMPDIR", options.temporaryFolder.c_str(), 1);
+    const rlimit limit{options.addressSpace, options.addressSpace};
+    if (options.addressSpace != RLIM_INFINITY && ::setrlimit(RLIMIT_AS, &limit) != 0) ::_exit(126);
     ::execv(argv[0], argv.data());
     ::_exit(127);
   }

@@ -95,9 +95,12 @@ const std::vector<Command>& Commands() {
        RunImport},
       {{"refresh",
         {"LOCATION"},
-        {{"--open-view", "", "open a view of each document instead of showing it"}},
+        {{"--open-view", "", "open a view of each document instead of showing it"},
+         {"--recursive", "", "the documents in its subfolders too"}},
         "RefreshResults: import every document under a location",
-        "Imports and shows every document that LOCATION lists and leaves each unlocked."},
+        "Imports and shows every document that LOCATION lists and leaves each unlocked.\n"
+        "A folder lists the documents in it, not its subfolders (\"Folders=No\" is added\n"
+        "to its query); with --recursive, the documents in every subfolder too."},
        RunRefresh},
       {{"lock",
         {"LOCATION"},
@@ -143,7 +146,10 @@ const std::vector<Command>& Commands() {
         "the project view (no export)",
         "Prints every entry of the project, one a line, sorted by path: the path relative\n"
         "to the project, \"/\" after folders, then \" [hidden]\" and \" [locked by OWNER]\"\n"
-        "where they apply. The local host's own .zarn/ folder is left out."},
+        "where they apply. A path with a control character, '[', '\"' or '\\' is printed\n"
+        "in double quotes with C escapes. The host's own folders (.zarn/, and the server\n"
+        "folder and workspace in the project) are left out. An entry that cannot be\n"
+        "listed is named on stderr, and the command then exits 1."},
        RunView},
       {{"demo",
         {"[DIR]"},

@@ -21,6 +21,14 @@ std::string Trimmed(std::string text) {
 }  // namespace
 
 void CallWatch::See(const zarnlocal::CallRecord& call) {
+  if (call.status == S_FALSE && !call.description.empty()) {
+    std::size_t at = 0;
+    while (at < call.description.size()) {
+      const std::size_t end = std::min(call.description.find('\n', at), call.description.size());
+      LeftOut(call.description.substr(at, end - at));
+      at = end + 1;
+    }
+  }
   if (!FAILED(call.status)) return;
   if (!call.description.empty()) lastFailure_ = call;
   if (call.interfaceName != "ISBLockable" || call.target.empty()) return;
@@ -36,6 +44,11 @@ void CallWatch::See(const zarnlocal::CallRecord& call) {
   }
   found->status = call.status;
   found->reason = call.description;
+}
+
+void CallWatch::LeftOut(const std::string& what) {
+  const std::string line = "error: left out: " + what;
+  if (std::find(leftOut_.begin(), leftOut_.end(), line) == leftOut_.end()) leftOut_.push_back(line);
 }
 
 std::vector<std::string> CallWatch::RefusalLines() const {

@@ -29,6 +29,13 @@ class CallWatch {
   //   error: 0x80070005: the host refused to lock /p/R/a.txt: WHY
   std::vector<std::string> RefusalLines() const;
 
+  // What a listing left out and went on past (a host listing says it with
+  // its success status 1 and a note; the tool's own view adds its own), one
+  // line each, first seen first, each once:
+  //   error: left out: cannot list the folder /p/R: Permission denied
+  void LeftOut(const std::string& what);
+  const std::vector<std::string>& LeftOutLines() const { return leftOut_; }
+
  private:
   struct Refusal {
     std::string document;
@@ -38,6 +45,7 @@ class CallWatch {
   };
   std::optional<zarnlocal::CallRecord> lastFailure_;
   std::vector<Refusal> refusals_;
+  std::vector<std::string> leftOut_;
 };
 
 struct Context {

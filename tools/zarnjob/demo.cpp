@@ -116,14 +116,14 @@ class Road {
       Say("ImportAndView: " + Relative(DocumentPathOf(document.get())) + " imported, in a view, locked by " +
           LockOwnersOf(summary));
     }
-    const CfxComPtr<ISBUrl> folder = ProjectLocation(project_, resultsFolder_);
+    const CfxComPtr<ISBUrl> folder = DocumentsUnder(project_, resultsFolder_, true);
     context_.Library([&] { RefreshResults(folder.get(), false, root_.get()); });
     Say("RefreshResults: every document in " + resultsFolder_ + " imported and shown again, now " +
         (project_.Locks().empty() ? "unlocked" : "still locked"));
   }
 
   void LockAndUnlock() {
-    const CfxComPtr<ISBUrl> folder = ProjectLocation(project_, resultsFolder_);
+    const CfxComPtr<ISBUrl> folder = DocumentsUnder(project_, resultsFolder_, true);
     context_.Library([&] { SetDocumentLock(folder.get(), true, root_.get()); });
     const std::size_t locked = project_.Locks().size();
     const std::string first = downloaded_.front();
@@ -208,7 +208,9 @@ void RunDemo(Context& context, const Invocation& call) {
   Road(context, project).Walk();
 
   PrintLine("Project view:");
-  for (const std::string& line : ProjectViewLines(project)) PrintLine("  " + line);
+  std::vector<std::string> problems;
+  for (const std::string& line : ProjectViewLines(project, problems)) PrintLine("  " + line);
+  for (const std::string& problem : problems) context.watch.LeftOut(problem);
 }
 
 }  // namespace zarnjob

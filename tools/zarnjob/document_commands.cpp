@@ -28,7 +28,7 @@ void RunImport(Context& context, const Invocation& call) {
 
 void RunRefresh(Context& context, const Invocation& call) {
   const zarnlocal::Project project = context.OpenProject();
-  const CfxComPtr<ISBUrl> location = ProjectLocation(project, call.arguments[0]);
+  const CfxComPtr<ISBUrl> location = DocumentsUnder(project, call.arguments[0], call.Has("--recursive"));
   const CfxComPtr<ISBContainerRoot> root = project.Container();
   context.Library([&] { AppUtils::Document::RefreshResults(location.get(), call.Has("--open-view"), root.get()); });
 }

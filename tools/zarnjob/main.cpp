@@ -3,8 +3,9 @@
 //
 // Exit status: 0 done; 1 a raised CfxResult (or another failure), printed as
 // "error: 0xSTATUS: DESCRIPTION", a lock or unlock the host refused (one such
-// line per document, even where the library goes on), or references left
-// outstanding; 2 a usage error, printed with the usage.
+// line per document, even where the library goes on), an entry a listing
+// left out, or references left outstanding; 2 a usage error, printed with
+// the usage.
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -37,8 +38,8 @@ std::string ErrorLine(HRESULT code, const std::string& description) {
 
 // A failure raised with last-description action 1 (a failed download) stands
 // in for the host's own failure, which the last error still holds: say both.
-// So does the null-dereference result when the host stored a failure during
-// the library call: that failure is why there was nothing.
+// The null-dereference result when the host stored a failure during the
+// library call is said after that failure, which is why there was nothing.
 std::string ErrorLineOf(const CfxResult& failure, const CallWatch& watch) {
   std::string description = Trimmed(failure.Description());
   if (failure.LastDescriptionAction() == 1) {
@@ -47,9 +48,12 @@ std::string ErrorLineOf(const CfxResult& failure, const CallWatch& watch) {
       description += " (" + zarnlocal::FormatStatus(cause.Code()) + ": " + Trimmed(cause.Description()) + ")";
     }
   } else if (failure.Code() == E_POINTER && watch.LastFailure()) {
+    // What went wrong is the host's failure; the library's null dereference
+    // only followed from it.
     const zarnlocal::CallRecord& cause = *watch.LastFailure();
-    description += " (the host's " + cause.interfaceName + "." + cause.operation + " failed with " +
-                   zarnlocal::FormatStatus(cause.status) + ": " + Trimmed(cause.description) + ")";
+    return ErrorLine(cause.status, Trimmed(cause.description) + " (in the host's " + cause.interfaceName + "." +
+                                       cause.operation + "; the library then raised " +
+                                       zarnlocal::FormatStatus(failure.Code()) + ": " + description + ")");
   }
   return ErrorLine(failure.Code(), description);
 }
@@ -84,13 +88,15 @@ int Execute(const CommandLine& line) {
   // What the host refused and the library may not say (a lock it could not
   // record) comes before the failure that ended the command, if any.
   const std::vector<std::string> refusals = context.watch.RefusalLines();
+  const std::vector<std::string>& leftOut = context.watch.LeftOutLines();
+  for (const std::string& line : leftOut) std::fprintf(stderr, "%s\n", line.c_str());
   for (const std::string& line : refusals) std::fprintf(stderr, "%s\n", line.c_str());
   std::fputs(failure.c_str(), stderr);
   if (outstanding != 0) {
     std::fprintf(stderr, "error: %zu references to host objects were not released\n", outstanding);
     return kFailed;
   }
-  return failure.empty() && refusals.empty() ? 0 : kFailed;
+  return failure.empty() && refusals.empty() && leftOut.empty() ? 0 : kFailed;
 }
 
 }  // namespace

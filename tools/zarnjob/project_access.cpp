@@ -23,6 +23,15 @@ CfxComPtr<ISBUrl> ProjectLocation(const zarnlocal::Project& project, const std::
   return project.Url(text);
 }
 
+CfxComPtr<ISBUrl> DocumentsUnder(const zarnlocal::Project& project, const std::string& text, bool recursive) {
+  CfxComPtr<ISBUrl> location = ProjectLocation(project, text);
+  std::string query = zarnlocal::Location::Parse(text, project.Folder()).query;
+  query += std::string(query.empty() ? "" : "&") + "Folders=No";
+  if (recursive) query += "&Recursive=Yes";
+  Check(location->SetQuery(CfxBSTR(query).in()));
+  return location;
+}
+
 zarnlocal::ServerJob JobOf(const zarnlocal::Project& project, const std::string& id) { return project.OpenJob(id); }
 
 CfxComPtr<ISBDocumentRoot> DocumentAt(const zarnlocal::Project& project, const std::string& location) {

@@ -16,6 +16,12 @@ namespace zarnjob {
 // project folder raises E_INVALIDARG before the library sees it.
 CfxComPtr<ISBUrl> ProjectLocation(const zarnlocal::Project& project, const std::string& text);
 
+// The same location listing only documents: its folders are left out of
+// the listing (Folders=No), and with `recursive` the documents in its
+// subfolders are listed too (Recursive=Yes); a query of the text's own is
+// kept before them.
+CfxComPtr<ISBUrl> DocumentsUnder(const zarnlocal::Project& project, const std::string& text, bool recursive);
+
 // The job of the project's server with that id; raises "no such job".
 zarnlocal::ServerJob JobOf(const zarnlocal::Project& project, const std::string& id);
 

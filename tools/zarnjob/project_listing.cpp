@@ -1,40 +1,49 @@
 #include "project_listing.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
-
-#include "host/cfx_result.h"
 
 namespace zarnjob {
 namespace {
 
-namespace fs = std::filesystem;
-
-struct Entry {
-  std::string path;  // relative, '/'-separated
-  bool folder = false;
-};
-
-void Walk(const fs::path& folder, const std::string& prefix, std::vector<Entry>& out) {
-  std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    if (prefix.empty() && name == zarnlocal::kStateFolderName) continue;
-    std::error_code kindError;
-    const bool isFolder = it->is_directory(kindError);
-    out.push_back({prefix + name, isFolder});
-    if (isFolder && !it->is_symlink(kindError)) Walk(it->path(), prefix + name + "/", out);
+// A name prints as it is unless it holds a byte that could pass for a mark
+// or break the line: a control character, '[', '"' or '\'. Then it prints in
+// double quotes with C escapes, so that no name looks like another, nor
+// like a name with a mark.
+std::string Printable(const std::string& name) {
+  const bool plain = std::none_of(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || c == '[' || c == '"' || c == '\\';
+  });
+  if (plain) return name;
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string quoted = "\"";
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"': quoted += "\\\""; break;
+      case '\\': quoted += "\\\\"; break;
+      case '\n': quoted += "\\n"; break;
+      case '\t': quoted += "\\t"; break;
+      case '\r': quoted += "\\r"; break;
+      default:
+        if (byte < 0x20 || byte == 0x7F) {
+          quoted += "\\x";
+          quoted += kDigits[byte >> 4];
+          quoted += kDigits[byte & 0xF];
+        } else {
+          quoted += c;
+        }
+    }
   }
-  if (error) throw CfxResult(E_FAIL, "cannot list the folder " + folder.string() + ": " + error.message());
+  return quoted + "\"";
 }
 
 }  // namespace
 
-std::vector<std::string> ProjectViewLines(const zarnlocal::Project& project) {
-  std::vector<Entry> entries;
-  Walk(project.Folder(), "", entries);
+std::vector<std::string> ProjectViewLines(const zarnlocal::Project& project, std::vector<std::string>& problems) {
+  std::vector<zarnlocal::Project::Entry> entries = project.Entries(problems);
 
   const std::vector<std::string> hiddenList = project.HiddenEntries();
   const std::set<std::string> hidden(hiddenList.begin(), hiddenList.end());
@@ -42,18 +51,18 @@ std::vector<std::string> ProjectViewLines(const zarnlocal::Project& project) {
   for (const zarnlocal::LockRecord& lock : project.Locks()) owners[lock.path].push_back(lock.owner);
 
   // By the path as printed: a folder comes right before what it holds.
-  for (Entry& entry : entries) {
+  for (zarnlocal::Project::Entry& entry : entries) {
     if (entry.folder) entry.path += '/';
   }
-  std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.path < b.path; });
+  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
 
   std::vector<std::string> lines;
-  for (const Entry& entry : entries) {
+  for (const zarnlocal::Project::Entry& entry : entries) {
     const std::string key = entry.folder ? entry.path.substr(0, entry.path.size() - 1) : entry.path;
-    std::string line = entry.path;
+    std::string line = Printable(entry.path);
     if (hidden.contains(key)) line += " [hidden]";
     if (const auto found = owners.find(key); found != owners.end()) {
-      for (const std::string& owner : found->second) line += " [locked by " + owner + "]";
+      for (const std::string& owner : found->second) line += " [locked by " + Printable(owner) + "]";
     }
     lines.push_back(std::move(line));
   }

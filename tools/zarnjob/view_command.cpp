@@ -7,7 +7,9 @@ namespace zarnjob {
 
 void RunView(Context& context, const Invocation&) {
   const zarnlocal::Project project = context.OpenProject();
-  for (const std::string& line : ProjectViewLines(project)) PrintLine(line);
+  std::vector<std::string> problems;
+  for (const std::string& line : ProjectViewLines(project, problems)) PrintLine(line);
+  for (const std::string& problem : problems) context.watch.LeftOut(problem);
 }
 
 }  // namespace zarnjob

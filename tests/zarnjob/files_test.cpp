@@ -1,0 +1,254 @@
+// What travels and what is listed: results that never collide, special
+// files refused at once, folders refreshed document by document, listings
+// that go past a bad entry, names printed unambiguously, and the host's own
+// folders kept out of the documents.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <filesystem>
+#include <future>
+
+#include "zarnjob/zarnjob_fixture.h"
+
+namespace zarnjobtest {
+namespace {
+
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class Files : public Zarnjob {
+ protected:
+  // Runs a command that must end by itself within a few seconds; one that
+  // hangs is killed and fails the test.
+  Outcome RunBounded(const Lines& command) {
+    std::unique_ptr<Started> started = Start(command);
+    std::future<Outcome> outcome = std::async(std::launch::async, [&] { return started->Wait(); });
+    if (outcome.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+      ::kill(started->Pid(), SIGKILL);
+      ADD_FAILURE() << testing::PrintToString(command) << " hung";
+    }
+    return outcome.get();
+  }
+  void ExpectFailure(const Outcome& outcome, const std::string& start, const std::string& part) {
+    EXPECT_EQ(outcome.exitCode, 1) << outcome.err;
+    EXPECT_EQ(outcome.err.rfind(start, 0), 0u) << outcome.err;
+    EXPECT_NE(outcome.err.find(part), std::string::npos) << outcome.err;
+  }
+  std::string Result(const std::string& name) const {
+    return zarntest::Read(ServerFile("/jobs/1/Documents/Results/" + name)).value_or("(none)");
+  }
+};
+
+TEST_F(Files, EveryInputHasAResultOfItsOwnAndNoneTakesTheSummarysPlace) {
+  Put("A/t.std", "a\n");
+  Put("B/t.std", "b\nb\n");
+  Put("summary", "s");
+  EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
+  Succeed({"stage", "1", "A/t.std", "--relative-to", "./"});
+  Succeed({"stage", "1", "B/t.std", "--relative-to", "./"});
+  Succeed({"stage", "1", "summary"});
+  EXPECT_EQ(Succeed({"run", "1"}).OutLines(),
+            (Lines{"/jobs/1/Documents/Results/inputs/A/t.std.txt", "/jobs/1/Documents/Results/inputs/B/t.std.txt",
+                   "/jobs/1/Documents/Results/inputs/summary.txt", "/jobs/1/Documents/Results/summary.txt"}));
+  EXPECT_EQ(Result("inputs/A/t.std.txt"), "Result of A/t.std\njob: 1\nbytes: 2\nlines: 1\n");
+  EXPECT_EQ(Result("inputs/B/t.std.txt"), "Result of B/t.std\njob: 1\nbytes: 4\nlines: 2\n");
+  EXPECT_EQ(Result("inputs/summary.txt"), "Result of summary\njob: 1\nbytes: 1\nlines: 1\n");
+  EXPECT_EQ(Result("summary.txt"), "Job 1\ntext: \ninput: A/t.std\ninput: B/t.std\ninput: summary\n");
+
+  // The results' folder is the server's: an input may not be put there.
+  Put("Results/summary.txt", "mine");
+  ExpectFailure(Run({"stage", "1", "Results/summary.txt", "--relative-to", "./"}),
+                "error: 0x80070057: ", "Results/summary.txt");
+  EXPECT_EQ(Result("summary.txt"), "Job 1\ntext: \ninput: A/t.std\ninput: B/t.std\ninput: summary\n");
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kSanitized = true;  // a sanitizer reserves far more address space than a limit allows
+#elif defined(__has_feature)
+constexpr bool kSanitized = __has_feature(address_sanitizer) || __has_feature(thread_sanitizer);
+#else
+constexpr bool kSanitized = false;
+#endif
+
+TEST_F(Files, RunReadsAnInputOfAnySizeInLittleMemory) {
+  if (kSanitized) GTEST_SKIP() << "the address space of a sanitized build cannot be limited";
+  Put("T.std", "row\n");
+  EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
+  Succeed({"stage", "1", "T.std"});
+  // 512 MiB that take no room on disk, read with 256 MiB of address space.
+  ASSERT_EQ(::truncate(ServerFile("/jobs/1/Documents/T.std").c_str(), 512 << 20), 0);
+  RunOptions options;
+  options.workingFolder = Project();
+  options.addressSpace = 256 << 20;
+  const Outcome ran = RunZarnjob({"run", "1"}, options);
+  EXPECT_EQ(ran.exitCode, 0) << ran.err;
+  EXPECT_EQ(Result("inputs/T.std.txt"), "Result of T.std\njob: 1\nbytes: 536870912\nlines: 2\n");
+}
+
+TEST_F(Files, SpecialFilesAreRefusedAtOnceWithTheirPath) {
+  Put("T/T.std", "row\n");
+  Put("T/T Files/a.txt", "a");
+  ASSERT_EQ(::mkfifo(At("T/T Files/pipe").c_str(), 0600), 0);
+  EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
+  ExpectFailure(RunBounded({"stage", "1", "T/T.std"}), "error: 0x80070005: refused: ", At("T/T Files/pipe"));
+
+  // A device, reached through a link in the companion folder (links you
+  // place are followed).
+  ASSERT_EQ(::unlink(At("T/T Files/pipe").c_str()), 0);
+  fs::create_symlink("/dev/null", At("T/T Files/device"));
+  ExpectFailure(RunBounded({"stage", "1", "T/T.std"}), "error: 0x80070005: refused: ", At("T/T Files/device"));
+  ASSERT_EQ(::unlink(At("T/T Files/device").c_str()), 0);
+
+  // The table itself, and an input that became a FIFO on the server.
+  ASSERT_EQ(::mkfifo(At("T/P.std").c_str(), 0600), 0);
+  ExpectFailure(RunBounded({"stage", "1", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
+  ExpectFailure(RunBounded({"import", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
+  Succeed({"stage", "1", "T/T.std"});
+  const std::string input = ServerFile("/jobs/1/Documents/T.std");
+  ASSERT_EQ(::unlink(input.c_str()), 0);
+  ASSERT_EQ(::mkfifo(input.c_str(), 0600), 0);
+  ExpectFailure(RunBounded({"run", "1"}), "error: 0x80070005: refused: ", input);
+  ExpectFailure(RunBounded({"download", "1", "/jobs/1/Documents/T.std", "got.std"}), "error: ", input);
+  EXPECT_FALSE(Read("got.std"));
+}
+
+TEST_F(Files, RefreshOfAFolderRefreshesItsDocumentsAndImportOfAFolderStillFails) {
+  Put("Tables/a.std", "a");
+  Put("Tables/Sub/b.std", "b");
+  Put("Tables/z.std", "z");
+  Succeed({"lock", "Tables/"});
+  Succeed({"lock", "Tables/Sub/"});
+  EXPECT_EQ(Succeed({"refresh", "Tables/"}).out, "");
+  EXPECT_EQ(
+      Succeed({"view"}).OutLines(),
+      (Lines{"Tables/", "Tables/Sub/", "Tables/Sub/b.std [locked by Corvane Server]", "Tables/a.std", "Tables/z.std"}));
+  EXPECT_EQ(Succeed({"refresh", "Tables/", "--recursive"}).out, "");
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"Tables/", "Tables/Sub/", "Tables/Sub/b.std", "Tables/a.std", "Tables/z.std"}));
+  ExpectFailure(Run({"import", "Tables/Sub/"}), "error: 0x80070057: no document to import at " + At("Tables/Sub"),
+                "it is a folder");
+}
+
+TEST_F(Files, ViewPrintsEveryNameUnambiguously) {
+  Put("x [hidden]");
+  Put("a\nb");
+  Put("tab\there/in \"quotes\"\\");
+  Put("plain name.txt");
+  Succeed({"hide", "plain name.txt"});
+  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"\"a\\nb\"", "plain name.txt [hidden]", "\"tab\\there/\"",
+                                                 "\"tab\\there/in \\\"quotes\\\"\\\\\"", "\"x [hidden]\""}));
+}
+
+// Makes folders one inside the other below `base` until their path is
+// longer than the system allows; gives the deepest one's path.
+std::string MakeTooDeep(const std::string& base) {
+  const std::string name(200, 'd');
+  int at = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
+  std::string path = base;
+  while (path.size() < PATH_MAX + 200) {
+    EXPECT_EQ(::mkdirat(at, name.c_str(), 0700), 0);
+    const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(at);
+    at = next;
+    path += "/" + name;
+  }
+  EXPECT_EQ(::mkdirat(at, "last", 0700), 0);
+  ::close(at);
+  return path + "/last";
+}
+
+// Removes what MakeTooDeep made, from the inside out, by relative names.
+void RemoveTooDeep(int folder) {
+  const std::string name(200, 'd');
+  const int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+  if (inner < 0) return;
+  RemoveTooDeep(inner);
+  ::unlinkat(inner, "last", AT_REMOVEDIR);
+  ::close(inner);
+  ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+}
+
+TEST_F(Files, ListingsGoPastAPathTooLongAndSayWhatTheyLeftOut) {
+  Put("a.txt");
+  Put("deep/");
+  Put("z/b.def");
+  Put("z/b.abc");
+  Put(".zarn/filetypes", "abc Acme.Model def\n");
+  const std::string deepest = MakeTooDeep(At("deep"));
+  // The temporary folder's own removal cannot reach so deep: this one can.
+  struct Cleanup {
+    std::string base;
+    ~Cleanup() {
+      const int deep = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
+      RemoveTooDeep(deep);
+      ::close(deep);
+    }
+  } cleanup{At("deep")};
+  const Outcome view = Run({"view"});
+  EXPECT_EQ(view.exitCode, 1);
+  const Lines lines = view.OutLines();
+  ASSERT_GE(lines.size(), 4u);
+  EXPECT_EQ(lines.front(), "a.txt");
+  EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"z/", "z/b.abc", "z/b.def"}));
+  EXPECT_NE(view.err.find(deepest.substr(0, PATH_MAX - 300)), std::string::npos) << view.err;
+
+  const Outcome dependent = Run({"hide-dependent", "./", "--recursive"});
+  EXPECT_EQ(dependent.exitCode, 1);
+  EXPECT_NE(dependent.err.find("too long"), std::string::npos) << dependent.err;
+  const Outcome hide = Run({"hide", "file:" + Project() + "/?Recursive=Yes"});
+  EXPECT_EQ(hide.exitCode, 1);
+  EXPECT_NE(hide.err.find("too long"), std::string::npos) << hide.err;
+  const Lines after = Run({"view"}).OutLines();
+  EXPECT_EQ(Lines(after.end() - 3, after.end()), (Lines{"z/ [hidden]", "z/b.abc [hidden]", "z/b.def [hidden]"}));
+  EXPECT_EQ(after.front(), "a.txt [hidden]");
+}
+
+TEST_F(Files, AnUnreadableFolderIsSkippedAndNamed) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  Put("a.txt");
+  Put("locked/secret.txt");
+  Put("z.txt");
+  ASSERT_EQ(::chmod(At("locked").c_str(), 0), 0);
+  const Outcome view = Run({"view"});
+  ::chmod(At("locked").c_str(), 0700);
+  EXPECT_EQ(view.exitCode, 1);
+  EXPECT_EQ(view.OutLines(), (Lines{"a.txt", "locked/", "z.txt"}));
+  EXPECT_NE(view.err.find(At("locked")), std::string::npos) << view.err;
+}
+
+TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
+  Put("a.txt", "a");
+  Put("srv/");
+  Put("ws/");
+  Put(".zarn/config", "workspace = ws\n");
+  Put(".zarn/hidden", "");
+  fs::create_directory_symlink(".zarn", At("inside"));
+  const Lines server = {"--server", "srv"};
+  auto with = [&](Lines command) {
+    command.insert(command.begin(), server.begin(), server.end());
+    return command;
+  };
+  EXPECT_EQ(Succeed(with({"create-job", "Fit"})).out, "1\n");
+  EXPECT_EQ(Succeed(with({"view"})).OutLines(), (Lines{"Jobs/", "Jobs/1/", "a.txt", "inside/"}));
+  for (const Lines& command : {Lines{"lock", ".zarn/"}, Lines{"lock", ".zarn/hidden"}, Lines{"import", ".zarn/hidden"},
+                               Lines{"hide", ".zarn/hidden"}, Lines{"lock", "srv/"}, Lines{"hide", "srv/"},
+                               Lines{"import", "ws/x.txt"}, Lines{"refresh", "srv/"}, Lines{"lock", "inside/hidden"}}) {
+    Put("ws/x.txt", "x");
+    const Outcome outcome = Run(with(command));
+    EXPECT_EQ(outcome.exitCode, 1) << testing::PrintToString(command);
+    EXPECT_NE(outcome.err.find("refused: "), std::string::npos) << outcome.err;
+  }
+  Succeed(with({"lock", "./"}));
+  Succeed(with({"hide", "file:" + Project() + "/?Recursive=Yes"}));
+  EXPECT_EQ(
+      Succeed(with({"view"})).OutLines(),
+      (Lines{"Jobs/ [hidden]", "Jobs/1/ [hidden]", "a.txt [hidden] [locked by Corvane Server]", "inside/ [hidden]"}));
+}
+
+}  // namespace
+}  // namespace zarnjobtest
