@@ -1,9 +1,13 @@
 # Install rules: the library, its headers, a CMake package and pkg-config
 # files, split into components so that a packager can take what it needs:
 #
-#   Runtime      libZarnServerJobUtils.so.1 (the versioned library)
-#   Development  headers, the libZarnServerJobUtils.so link, CMake package, pkg-config
-#   cfx          the host framework and utility stand-ins (libcfx.so, libapputils.so, cfx/cfx_host.h)
+#   Runtime      libZarnServerJobUtils.so.1 (the versioned library); on Windows
+#                bin/libZarnServerJobUtils.dll and the compiler's runtime DLLs
+#   Development  headers, the libZarnServerJobUtils.so link (on Windows the import
+#                library lib/libZarnServerJobUtils.dll.a), CMake package, pkg-config
+#                (not on Windows)
+#   cfx          the host framework and utility stand-ins (libcfx.so, libapputils.so,
+#                on Windows their DLLs and import libraries; cfx/cfx_host.h)
 #   localhost    the local reference host (libzarn_localhost.a and its headers)
 #   tools        the command-line tool
 #
@@ -21,9 +25,17 @@ set_target_properties(ZarnServerJobUtils apputils PROPERTIES INSTALL_RPATH "$ORI
 # ---- The library and its headers -------------------------------------------
 
 install(TARGETS zarn_host_headers EXPORT ZarnServerJobUtilsHostTargets)
+# A DLL is a runtime file, its import library an archive.
 install(TARGETS ZarnServerJobUtils EXPORT ZarnServerJobUtilsTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime NAMELINK_COMPONENT Development
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
 )
+# The compiler's runtime DLLs that the DLLs need beside them (none for a
+# compiler whose runtime comes with its own redistributable).
+if(ZARN_RUNTIME_DLLS)
+  install(FILES ${ZARN_RUNTIME_DLLS} DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+endif()
 install(FILES
   ${PROJECT_SOURCE_DIR}/src/ZarnServerJobUtils.h
   ${PROJECT_SOURCE_DIR}/src/zarn_export.h
@@ -38,27 +50,31 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/src/host/
 # ---- Host framework and utility stand-ins ----------------------------------
 
 install(TARGETS cfx apputils EXPORT ZarnServerJobUtilsCfxTargets
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cfx
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT cfx
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT cfx
 )
 install(FILES ${PROJECT_SOURCE_DIR}/platform/cfx/cfx_host.h DESTINATION ${ZARN_INCLUDE_DIR}/cfx COMPONENT cfx)
 
 # ---- Local reference host ----------------------------------------------------
 
-install(TARGETS zarn_localhost EXPORT ZarnServerJobUtilsLocalhostTargets
-  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT localhost
-)
-# local_host.h and what it includes; the object implementations stay inside.
-install(FILES
-  ${PROJECT_SOURCE_DIR}/platform/localhost/local_host.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/call_trace.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/file_types.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/location.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/project_state.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/project_view.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/server.h
-  ${PROJECT_SOURCE_DIR}/platform/localhost/text_file.h
-  DESTINATION ${ZARN_INCLUDE_DIR}/localhost COMPONENT localhost
-)
+if(TARGET zarn_localhost)
+  install(TARGETS zarn_localhost EXPORT ZarnServerJobUtilsLocalhostTargets
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT localhost
+  )
+  # local_host.h and what it includes; the object implementations stay inside.
+  install(FILES
+    ${PROJECT_SOURCE_DIR}/platform/localhost/local_host.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/call_trace.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/file_types.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/location.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/project_state.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/project_view.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/server.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/text_file.h
+    DESTINATION ${ZARN_INCLUDE_DIR}/localhost COMPONENT localhost
+  )
+endif()
 
 # ---- Tools -----------------------------------------------------------------
 
@@ -84,9 +100,11 @@ install(EXPORT ZarnServerJobUtilsTargets
 install(EXPORT ZarnServerJobUtilsCfxTargets
   NAMESPACE ZarnServerJobUtils:: DESTINATION ${ZARN_CMAKE_DIR} COMPONENT cfx
 )
-install(EXPORT ZarnServerJobUtilsLocalhostTargets
-  NAMESPACE ZarnServerJobUtils:: DESTINATION ${ZARN_CMAKE_DIR} COMPONENT localhost
-)
+if(TARGET zarn_localhost)
+  install(EXPORT ZarnServerJobUtilsLocalhostTargets
+    NAMESPACE ZarnServerJobUtils:: DESTINATION ${ZARN_CMAKE_DIR} COMPONENT localhost
+  )
+endif()
 configure_package_config_file(
   ${CMAKE_CURRENT_LIST_DIR}/ZarnServerJobUtilsConfig.cmake.in
   ${PROJECT_BINARY_DIR}/package/ZarnServerJobUtilsConfig.cmake
@@ -105,7 +123,12 @@ install(FILES
 # ---- pkg-config --------------------------------------------------------------
 
 # The .pc files find the prefix from their own place, so that an installed
-# tree can be moved (or installed with cmake --install --prefix).
+# tree can be moved (or installed with cmake --install --prefix). Windows
+# builds use the CMake package only: a .pc file there would have to name the
+# import libraries and the compiler's flags of each toolchain.
+if(WIN32)
+  return()
+endif()
 file(RELATIVE_PATH ZARN_PC_TO_PREFIX /${ZARN_PKGCONFIG_DIR} /)
 string(REGEX REPLACE "/$" "" ZARN_PC_TO_PREFIX "${ZARN_PC_TO_PREFIX}")
 foreach(pc ZarnServerJobUtils ZarnServerJobUtils-localhost)
@@ -114,6 +137,8 @@ endforeach()
 install(FILES ${PROJECT_BINARY_DIR}/package/ZarnServerJobUtils.pc
   DESTINATION ${ZARN_PKGCONFIG_DIR} COMPONENT Development
 )
-install(FILES ${PROJECT_BINARY_DIR}/package/ZarnServerJobUtils-localhost.pc
-  DESTINATION ${ZARN_PKGCONFIG_DIR} COMPONENT localhost
-)
+if(TARGET zarn_localhost)
+  install(FILES ${PROJECT_BINARY_DIR}/package/ZarnServerJobUtils-localhost.pc
+    DESTINATION ${ZARN_PKGCONFIG_DIR} COMPONENT localhost
+  )
+endif()

@@ -9,7 +9,7 @@
 
 namespace Paths {
 
-class CFX_API Backend {
+class APPUTILS_API Backend {
  public:
   virtual ~Backend();
   virtual bool Extension(const std::string& path, std::string& extension) = 0;
@@ -17,10 +17,10 @@ class CFX_API Backend {
 };
 
 // Installs a backend (not owned); null restores the plain rules.
-CFX_API void SetBackend(Backend* backend) noexcept;
+APPUTILS_API void SetBackend(Backend* backend) noexcept;
 
 // The plain file-name rules, for a backend that answers some paths itself
 // and leaves the rest to them.
-CFX_API Backend& PlainRules() noexcept;
+APPUTILS_API Backend& PlainRules() noexcept;
 
 }  // namespace Paths

@@ -54,7 +54,7 @@ class CFX_API CfxBSTR {
     BSTRData& operator=(const BSTRData&) = delete;
 
     void AddRef() noexcept;
-    void Release() noexcept;  // frees text and holder with the last reference
+    inline void Release() noexcept;  // frees text and holder with the last reference (below)
     bool IsShared() const noexcept;
 
     BSTR text_ = nullptr;

@@ -13,21 +13,21 @@
 #include "host/project_interfaces.h"
 
 namespace AppUtils::Container {
-CFX_API CfxComPtr<ISBDocumentManager> GetDocumentManager(ISBContainerRoot* container);
-CFX_API CfxComPtr<ISBDiskManager> GetDiskManager(ISBContainerRoot* container);
-CFX_API CfxComPtr<ISBDocumentInfo> GetDocumentInfo(ISBDocumentRoot* document);
-CFX_API bool FileExists(const std::string& path, ISBContainerRoot* container);
+APPUTILS_API CfxComPtr<ISBDocumentManager> GetDocumentManager(ISBContainerRoot* container);
+APPUTILS_API CfxComPtr<ISBDiskManager> GetDiskManager(ISBContainerRoot* container);
+APPUTILS_API CfxComPtr<ISBDocumentInfo> GetDocumentInfo(ISBDocumentRoot* document);
+APPUTILS_API bool FileExists(const std::string& path, ISBContainerRoot* container);
 // An operation of the host's operation manager; it lasts until released.
-CFX_API CfxComPtr<IUnknown> CreateOperation(ISBContainerRoot* container, std::int32_t kind, std::string name);
+APPUTILS_API CfxComPtr<IUnknown> CreateOperation(ISBContainerRoot* container, std::int32_t kind, std::string name);
 }  // namespace AppUtils::Container
 
 namespace AppUtils::Document {
-CFX_API void RegenerateDisplay(ISBDocumentRoot* document, ISBContainerRoot* container);
+APPUTILS_API void RegenerateDisplay(ISBDocumentRoot* document, ISBContainerRoot* container);
 }  // namespace AppUtils::Document
 
 namespace Paths {
 // True and the extension (with or without its leading dot) when the path has one.
-CFX_API bool Extension(const std::string& path, std::string& extension);
+APPUTILS_API bool Extension(const std::string& path, std::string& extension);
 // The path with its extension replaced by `extension`, which begins with ".".
-CFX_API std::string ReplaceExtension(const std::string& path, const std::string& extension);
+APPUTILS_API std::string ReplaceExtension(const std::string& path, const std::string& extension);
 }  // namespace Paths

@@ -1,17 +1,31 @@
-// Visibility of the host framework's own entry points.
+// Export marks of the host's own shared libraries: the framework (CFX_API,
+// libcfx) and the utility library (APPUTILS_API, libapputils).
 //
-// The library is built with hidden visibility; the framework services it
-// calls (strings, results, streams, container utilities) live in the host's
-// shared libraries and must stay visible so that both sides bind to one
-// implementation, one last-error store and one string allocator.
-//
-// On Windows the framework's DLLs mark nothing: a DLL that marks no export
-// exports all of its functions and data, and mingw's linker binds to them
-// through the import library.
+// The library calls framework services (strings, results, streams, container
+// utilities) that live in the host's shared libraries, so that both sides
+// bind to one implementation, one last-error store and one string
+// allocator. Each library marks exactly what it gives out, functions and
+// data alike; everything else stays inside it:
+//   - on Windows a mark is dllexport while that library is built (it defines
+//     CFX_BUILDING_LIBRARY or APPUTILS_BUILDING_LIBRARY) and dllimport for
+//     everyone using it, so data read inline (CfxBSTR::nullBSTRData) is
+//     reached through the DLL's import table;
+//   - elsewhere a mark is default visibility, the libraries being built
+//     with hidden visibility.
 #pragma once
 
-#ifdef _WIN32
-#define CFX_API
+#if defined(_WIN32) && defined(CFX_BUILDING_LIBRARY)
+#define CFX_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define CFX_API __declspec(dllimport)
 #else
 #define CFX_API __attribute__((visibility("default")))
+#endif
+
+#if defined(_WIN32) && defined(APPUTILS_BUILDING_LIBRARY)
+#define APPUTILS_API __declspec(dllexport)
+#elif defined(_WIN32)
+#define APPUTILS_API __declspec(dllimport)
+#else
+#define APPUTILS_API __attribute__((visibility("default")))
 #endif

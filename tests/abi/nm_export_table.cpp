@@ -10,19 +10,23 @@
 namespace exporttable {
 namespace {
 
-std::vector<std::string> NmNames(const std::string& options) {
-  const std::string command = "nm -D " + options + " '" ZARN_LIBRARY_PATH "'";
+// One line of nm's output a symbol: "<address> <type> <name>" for a defined
+// symbol, "<type> <name>" for an undefined one. A demangled name may hold
+// blanks, so the name is the rest of the line after those fields.
+std::vector<std::string> NmNames(const std::string& options, const std::string& table) {
+  const std::string command = "nm -D " + options + " '" + table + "'";
   std::unique_ptr<FILE, decltype(&pclose)> pipe(popen(command.c_str(), "r"), &pclose);
   if (!pipe) return {};
   std::vector<std::string> names;
   char line[4096];
   while (std::fgets(line, sizeof line, pipe.get())) {
-    // "<address> <type> <name>" for defined symbols, "<type> <name>" for undefined ones.
     std::istringstream fields(line);
-    std::vector<std::string> words;
-    for (std::string word; fields >> word;) words.push_back(word);
-    if (words.size() < 2) continue;
-    const std::string& name = words.back();
+    std::string field;
+    if (!(fields >> field)) continue;
+    if (field.size() > 1 && !(fields >> field)) continue;  // the address, then the type
+    std::string name;
+    std::getline(fields >> std::ws, name);
+    if (name.empty()) continue;
     names.push_back(name.substr(0, name.find('@')));  // drop symbol version tags
   }
   return names;
@@ -30,11 +34,11 @@ std::vector<std::string> NmNames(const std::string& options) {
 
 }  // namespace
 
-std::vector<std::string> ExportedNames() { return NmNames("--defined-only"); }
+std::vector<std::string> ExportedNames(const std::string& table) { return NmNames("--defined-only -C", table); }
 
-std::map<std::string, std::set<std::string>> ImportedNames() {
+std::map<std::string, std::set<std::string>> ImportedNames(const std::string& table) {
   std::map<std::string, std::set<std::string>> imports;
-  for (const std::string& name : NmNames("--undefined-only")) imports["*"].insert(name);
+  for (const std::string& name : NmNames("--undefined-only", table)) imports["*"].insert(name);
   return imports;
 }
 

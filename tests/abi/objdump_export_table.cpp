@@ -1,8 +1,9 @@
 // The export and import tables on Windows, from the text that
-// `objdump -p` printed for the DLL when it was built (ZARN_EXPORT_TABLE).
+// `objdump -p` printed for the DLL when it was built, demangled by c++filt.
 //
 //   [Ordinal/Name Pointer] Table
 //   	[   0] ID2MessageString
+//   	[   1] AppUtils::Document::HideFiles(ISBUrl*, ISBContainerRoot*)
 //   ...
 //   	DLL Name: OLEAUT32.dll
 //   	vma:  Hint/Ord Member-Name Bound-To
@@ -17,8 +18,8 @@
 namespace exporttable {
 namespace {
 
-std::vector<std::string> TableLines() {
-  std::ifstream file(ZARN_EXPORT_TABLE);
+std::vector<std::string> TableLines(const std::string& table) {
+  std::ifstream file(table);
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -41,14 +42,15 @@ std::string LastWord(const std::string& line) {
 
 }  // namespace
 
-std::vector<std::string> ExportedNames() {
+std::vector<std::string> ExportedNames(const std::string& table) {
   std::vector<std::string> names;
   bool inTable = false;
-  for (const std::string& line : TableLines()) {
+  for (const std::string& line : TableLines(table)) {
+    const auto nameAt = line.find("] ");
     if (line.find("[Ordinal/Name Pointer] Table") != std::string::npos) {
       inTable = true;
-    } else if (inTable && line.find('[') != std::string::npos && line.find(']') != std::string::npos) {
-      names.push_back(LastWord(line));
+    } else if (inTable && line.find('[') < nameAt && nameAt != std::string::npos) {
+      names.push_back(line.substr(nameAt + 2));
     } else if (inTable) {
       inTable = false;
     }
@@ -56,11 +58,11 @@ std::vector<std::string> ExportedNames() {
   return names;
 }
 
-std::map<std::string, std::set<std::string>> ImportedNames() {
+std::map<std::string, std::set<std::string>> ImportedNames(const std::string& table) {
   std::map<std::string, std::set<std::string>> imports;
   std::string library;
   bool inList = false;
-  for (const std::string& line : TableLines()) {
+  for (const std::string& line : TableLines(table)) {
     const auto dll = line.find("DLL Name: ");
     if (dll != std::string::npos) {
       library = Upper(line.substr(dll + 10));
