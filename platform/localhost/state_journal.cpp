@@ -59,6 +59,7 @@ std::vector<StateJournal::Record> StateJournal::Sorted() const {
 }
 
 std::vector<StateJournal::Record> StateJournal::AsAdded() const {
+  if (order_ == Order::kSorted) return Sorted();
   std::lock_guard guard(mutex_);
   Refresh();
   std::vector<Record> records;
@@ -193,16 +194,20 @@ void StateJournal::Fold(std::string_view line) const {
     FailAtLine(file_, lines_, error.what);
   }
   if (record.size() != fields_.size()) FailAtLine(file_, lines_, ExpectedFields(fields_, record.size()));
-  const auto found = records_.find(record);
-  if (removal && found != records_.end()) {
+  if (removal) {
+    const auto found = records_.find(record);
+    if (found == records_.end()) return;
     liveBytes_ -= found->second.bytes;
     added_.erase(found->second.sequence);
     records_.erase(found);
-  } else if (!removal && found == records_.end()) {
-    const auto made = records_.emplace(std::move(record), Entry{sequence_, bytes}).first;
-    added_.emplace(sequence_++, &made->first);
-    liveBytes_ += bytes;
+    return;
   }
+  const auto [made, isNew] = records_.try_emplace(std::move(record), Entry{sequence_, bytes});
+  if (!isNew) return;
+  // Only a journal that keeps the order records were added in needs it.
+  if (order_ == Order::kAsAdded) added_.emplace(sequence_, &made->first);
+  ++sequence_;
+  liveBytes_ += bytes;
 }
 
 void StateJournal::Forget() const {

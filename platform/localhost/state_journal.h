@@ -54,7 +54,7 @@ class StateJournal {
   // no writer makes.
   bool Contains(const Record& record) const;
   std::vector<Record> Sorted() const;
-  std::vector<Record> AsAdded() const;
+  std::vector<Record> AsAdded() const;  // a sorted journal gives Sorted()
   // The records whose first field is `first`, sorted.
   std::vector<Record> WithFirst(const std::string& first) const;
 
@@ -86,7 +86,7 @@ class StateJournal {
   mutable std::uint64_t folded_ = 0;  // bytes of whole lines read
   mutable std::size_t lines_ = 0;
   mutable std::map<Record, Entry> records_;
-  mutable std::map<std::uint64_t, const Record*> added_;
+  mutable std::map<std::uint64_t, const Record*> added_;  // kAsAdded only
   mutable std::uint64_t sequence_ = 0;
   mutable std::size_t liveBytes_ = 0;  // what the records' lines take
 };
