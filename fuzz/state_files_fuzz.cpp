@@ -21,13 +21,22 @@ namespace {
 
 using zarnlocal::StateJournal;
 
+// A temporary folder for the files of every run, removed when the fuzzer ends.
+struct TemporaryFolder {
+  TemporaryFolder() {
+    path = (std::filesystem::temp_directory_path() / "zarn-state-fuzz-XXXXXX").string();
+    if (!::mkdtemp(path.data())) std::abort();
+  }
+  ~TemporaryFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+  std::string path;
+};
+
 const std::string& Folder() {
-  static const std::string folder = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zarn-state-fuzz-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) std::abort();
-    return pattern;
-  }();
-  return folder;
+  static const TemporaryFolder folder;
+  return folder.path;
 }
 
 StateJournal Journal(const std::string& name) {
