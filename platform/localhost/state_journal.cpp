@@ -89,7 +89,14 @@ bool StateJournal::Change(const Record& record, bool add) {
   }
   Append(std::string(add ? "" : kRemoval) + FormatRecord(record) + "\n", record, add);
   Refresh();
-  if (folded_ > kCompactionFloor && folded_ > 2 * (header_.size() + liveBytes_)) Rewrite(nullptr, false);
+  if (folded_ > kCompactionFloor && folded_ > 2 * (header_.size() + liveBytes_)) {
+    // The change is made; a compaction that fails leaves the file as it was
+    // and is tried again by the next change.
+    try {
+      Rewrite(nullptr, false);
+    } catch (const CfxResult&) {
+    }
+  }
   return true;
 }
 
