@@ -53,9 +53,10 @@ class FilesProject {
   std::string folder_;
 };
 
+// Made on first use and removed when the benchmarks end.
 const FilesProject& ProjectOf(std::size_t files) {
-  static auto* projects = new std::map<std::size_t, std::unique_ptr<FilesProject>>();
-  auto& made = (*projects)[files];
+  static std::map<std::size_t, std::unique_ptr<FilesProject>> projects;
+  auto& made = projects[files];
   if (!made) made = std::make_unique<FilesProject>(files);
   return *made;
 }
