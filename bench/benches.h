@@ -7,8 +7,11 @@ namespace zarnbench {
 void RegisterUnescapeBenchmarks();
 void RegisterTemplateBenchmarks();
 void RegisterWalkBenchmarks();
+void RegisterLocalHostBenchmarks();
 
 // Repetitions of every timed case; the table shows their medians.
 inline constexpr int kRepetitions = 7;
+// The local host's cases run a whole command over up to 100 000 files each.
+inline constexpr int kLocalHostRepetitions = 3;
 
 }  // namespace zarnbench

@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
     zarnbench::RegisterUnescapeBenchmarks();
     zarnbench::RegisterTemplateBenchmarks();
     zarnbench::RegisterWalkBenchmarks();
+    zarnbench::RegisterLocalHostBenchmarks();
     std::puts("checked: every peer gives the same output as ours on every input");
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "bench: check failed: %s\n", failure.what());

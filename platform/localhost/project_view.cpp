@@ -1,128 +1,64 @@
 #include "localhost/project_view.h"
 
-#include <algorithm>
-#include <tuple>
-
-#include "localhost/state_lock.h"
-#include "localhost/text_file.h"
-
 namespace zarnlocal {
 namespace {
 
-constexpr std::string_view kHiddenHeader =
-    "# Entries hidden from the project view: one path relative to the project a line.\n";
-constexpr std::string_view kLocksHeader =
-    "# Document locks: the document's path relative to the project, a tab, the owner.\n";
-constexpr std::string_view kViewsHeader =
-    "# Documents shown: \"view\" (a view was opened) or \"shown\", a tab, the path relative to the project.\n";
+constexpr const char* kHiddenHeader =
+    "# Entries hidden from the project view: one path relative to the project a line.\n"
+    "# A line \"-<TAB>PATH\" shows the entry again.\n";
+constexpr const char* kLocksHeader =
+    "# Document locks: the document's path relative to the project, a tab, the owner.\n"
+    "# A line \"-<TAB>PATH<TAB>OWNER\" lifts the lock above it.\n";
+constexpr const char* kViewsHeader =
+    "# Documents shown: \"view\" (a view was opened) or \"shown\", a tab, the path relative to the project.\n"
+    "# A line \"-<TAB>KIND<TAB>PATH\" forgets the one above it.\n";
 
 }  // namespace
 
+ProjectView::ProjectView(const std::string& stateFolder)
+    : hidden_(stateFolder + "/hidden", kHiddenHeader, {"a path"}, StateJournal::Order::kSorted,
+              stateFolder + "/partial", stateFolder + "/state.lock"),
+      locks_(stateFolder + "/locks", kLocksHeader, {"a path", "an owner"}, StateJournal::Order::kSorted,
+             stateFolder + "/partial", stateFolder + "/state.lock"),
+      views_(stateFolder + "/views", kViewsHeader, {"a kind", "a path"}, StateJournal::Order::kAsAdded,
+             stateFolder + "/partial", stateFolder + "/state.lock") {}
+
 std::vector<std::string> ProjectView::Hidden() const {
-  std::lock_guard lock(mutex_);
   std::vector<std::string> hidden;
-  for (auto& record : ReadRecords(File("hidden"))) hidden.push_back(std::move(record.front()));
-  std::sort(hidden.begin(), hidden.end());
+  for (auto& record : hidden_.Sorted()) hidden.push_back(std::move(record.front()));
   return hidden;
 }
 
-bool ProjectView::IsHidden(const std::string& path) const {
-  const std::vector<std::string> hidden = Hidden();
-  return std::binary_search(hidden.begin(), hidden.end(), path);
-}
+bool ProjectView::IsHidden(const std::string& path) const { return hidden_.Contains({path}); }
 
 bool ProjectView::SetHidden(const std::string& path, bool hidden) {
-  std::lock_guard lock(mutex_);
-  const StateLock held = StateLock::Take(LockFile());
-  auto records = ReadRecords(File("hidden"));
-  const auto found = std::find_if(records.begin(), records.end(), [&](const auto& r) { return r.front() == path; });
-  if ((found != records.end()) == hidden) return false;
-  if (hidden) {
-    records.push_back({path});
-  } else {
-    records.erase(found);
-  }
-  std::sort(records.begin(), records.end());
-  WriteRecords(File("hidden"), kHiddenHeader, records, Scratch());
-  return true;
+  return hidden ? hidden_.Add({path}) : hidden_.Remove({path});
 }
 
 std::vector<LockRecord> ProjectView::Locks() const {
-  std::lock_guard lock(mutex_);
   std::vector<LockRecord> locks;
-  for (auto& record : ReadRecords(File("locks"))) {
-    if (record.size() >= 2) locks.push_back({record[0], record[1]});
-  }
-  std::sort(locks.begin(), locks.end(), [](const LockRecord& a, const LockRecord& b) {
-    return std::tie(a.path, a.owner) < std::tie(b.path, b.owner);
-  });
+  for (auto& record : locks_.Sorted()) locks.push_back({std::move(record[0]), std::move(record[1])});
   return locks;
 }
 
 std::vector<std::string> ProjectView::LockOwners(const std::string& path) const {
   std::vector<std::string> owners;
-  for (const LockRecord& lock : Locks()) {
-    if (lock.path == path) owners.push_back(lock.owner);
-  }
+  for (auto& record : locks_.WithFirst(path)) owners.push_back(std::move(record[1]));
   return owners;
 }
 
-bool ProjectView::Lock(const std::string& path, const std::string& owner) {
-  std::lock_guard lock(mutex_);
-  const StateLock held = StateLock::Take(LockFile());
-  auto records = ReadRecords(File("locks"));
-  for (const auto& record : records) {
-    if (record.size() >= 2 && record[0] == path && record[1] == owner) return false;
-  }
-  records.push_back({path, owner});
-  std::sort(records.begin(), records.end());
-  WriteRecords(File("locks"), kLocksHeader, records, Scratch());
-  return true;
-}
+bool ProjectView::Lock(const std::string& path, const std::string& owner) { return locks_.Add({path, owner}); }
 
-bool ProjectView::Unlock(const std::string& path, const std::string& owner) {
-  std::lock_guard lock(mutex_);
-  const StateLock held = StateLock::Take(LockFile());
-  auto records = ReadRecords(File("locks"));
-  const auto kept = std::remove_if(records.begin(), records.end(), [&](const auto& record) {
-    return record.size() >= 2 && record[0] == path && record[1] == owner;
-  });
-  if (kept == records.end()) return false;
-  records.erase(kept, records.end());
-  WriteRecords(File("locks"), kLocksHeader, records, Scratch());
-  return true;
-}
+bool ProjectView::Unlock(const std::string& path, const std::string& owner) { return locks_.Remove({path, owner}); }
 
 std::vector<ViewRecord> ProjectView::Views() const {
-  std::lock_guard lock(mutex_);
   std::vector<ViewRecord> views;
-  for (auto& record : ReadRecords(File("views"))) {
-    if (record.size() >= 2) views.push_back({record[0], record[1]});
-  }
+  for (auto& record : views_.AsAdded()) views.push_back({std::move(record[0]), std::move(record[1])});
   return views;
 }
 
-void ProjectView::RecordView(const std::string& kind, const std::string& path) {
-  std::lock_guard lock(mutex_);
-  const StateLock held = StateLock::Take(LockFile());
-  auto records = ReadRecords(File("views"));
-  for (const auto& record : records) {
-    if (record.size() >= 2 && record[0] == kind && record[1] == path) return;
-  }
-  records.push_back({kind, path});
-  WriteRecords(File("views"), kViewsHeader, records, Scratch());
-}
+void ProjectView::RecordView(const std::string& kind, const std::string& path) { views_.Add({kind, path}); }
 
-void ProjectView::ForgetView(const std::string& kind, const std::string& path) {
-  std::lock_guard lock(mutex_);
-  const StateLock held = StateLock::Take(LockFile());
-  auto records = ReadRecords(File("views"));
-  const auto kept = std::remove_if(records.begin(), records.end(), [&](const auto& record) {
-    return record.size() >= 2 && record[0] == kind && record[1] == path;
-  });
-  if (kept == records.end()) return;
-  records.erase(kept, records.end());
-  WriteRecords(File("views"), kViewsHeader, records, Scratch());
-}
+void ProjectView::ForgetView(const std::string& kind, const std::string& path) { views_.Remove({kind, path}); }
 
 }  // namespace zarnlocal

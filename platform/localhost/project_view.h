@@ -7,15 +7,16 @@
 //   .zarn/locks    Results/a.std<TAB>Corvane Server
 //   .zarn/views    view<TAB>Results/a.std     (OpenView; "shown" for Show)
 //
-// Every change takes the project's state lock (.zarn/state.lock,
-// state_lock.h), reads the file, changes it and writes it whole
-// (atomically), so that processes working at once never lose each other's
-// records and readers always see whole files.
+// Each file is a journal (state_journal.h): a change appends one line under
+// the project's state lock (.zarn/state.lock), so that processes working at
+// once never lose each other's records, a change costs the same however
+// many records there are, and readers always see whole records.
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "localhost/state_journal.h"
 
 namespace zarnlocal {
 
@@ -33,7 +34,7 @@ struct ViewRecord {
 
 class ProjectView {
  public:
-  explicit ProjectView(std::string stateFolder) : stateFolder_(std::move(stateFolder)) {}
+  explicit ProjectView(const std::string& stateFolder);
 
   std::vector<std::string> Hidden() const;  // in name order
   bool IsHidden(const std::string& path) const;
@@ -51,11 +52,9 @@ class ProjectView {
   void ForgetView(const std::string& kind, const std::string& path);
 
  private:
-  std::string File(const char* name) const { return stateFolder_ + "/" + name; }
-  std::string Scratch() const { return stateFolder_ + "/partial"; }
-  std::string LockFile() const { return stateFolder_ + "/state.lock"; }
-  std::string stateFolder_;
-  mutable std::mutex mutex_;
+  StateJournal hidden_;
+  StateJournal locks_;
+  StateJournal views_;
 };
 
 }  // namespace zarnlocal

@@ -26,6 +26,7 @@ constexpr std::string_view kJobHeader =
 // inputs/<input name>.txt for each input.
 constexpr std::string_view kResultsFolder = "Results";
 constexpr std::string_view kInputsHeader = "# Job inputs: the name in the job, a tab, the client file it came from.\n";
+const std::vector<std::string> kInputFields = {"the name in the job", "the client file"};
 
 bool IsJobId(std::string_view text) {
   return !text.empty() && text.size() < 10 &&
@@ -215,7 +216,7 @@ std::string JobRecord::ClientFolder() const { return CheckedClientFolder(Get("cl
 
 std::vector<JobInput> JobRecord::Inputs() const {
   std::vector<JobInput> inputs;
-  for (auto& record : ReadRecords(Folder() + "/inputs")) {
+  for (auto& record : ReadRecords(Folder() + "/inputs", kInputFields)) {
     if (record.size() >= 2) inputs.push_back({record[0], record[1]});
   }
   return inputs;
@@ -229,7 +230,7 @@ void JobRecord::AddInput(const std::string& name, const std::string& source) {
       Server::RequireWriteWithin(DocumentsFolder() + "/" + name, server_.Root(), "the job input");
   CopyFileAtomically(source, target, server_.Scratch());
   const StateLock held = StateLock::Take(server_.LockFile());
-  auto records = ReadRecords(Folder() + "/inputs");
+  auto records = ReadRecords(Folder() + "/inputs", kInputFields);
   std::erase_if(records, [&](const auto& record) { return !record.empty() && record[0] == name; });
   records.push_back({name, source});
   WriteRecords(Folder() + "/inputs", kInputsHeader, records, server_.Scratch());

@@ -16,6 +16,7 @@
 #include "localhost/errno_result.h"
 #include "localhost/location.h"
 #include "localhost/regular_file.h"
+#include "localhost/state_codec.h"
 #include "localhost/state_lock.h"
 
 namespace zarnlocal {
@@ -155,34 +156,24 @@ std::string EscapeField(std::string_view field) {
   return escaped;
 }
 
-std::string UnescapeField(std::string_view field) {
-  std::string plain;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '\\' || i + 1 == field.size()) {
-      plain += field[i];
-      continue;
-    }
-    const char next = field[++i];
-    plain += next == 't' ? '\t' : next == 'n' ? '\n' : next == 'r' ? '\r' : next;
-  }
-  return plain;
+[[noreturn]] void FailAtLine(const std::string& path, std::size_t line, const std::string& what) {
+  throw CfxResult(E_INVALIDARG, path + " line " + std::to_string(line) + ": " + what);
 }
 
-std::vector<std::vector<std::string>> ReadRecords(const std::string& path) {
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path, const std::vector<std::string>& fields) {
   std::vector<std::vector<std::string>> records;
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) return records;
+  std::size_t number = 0;
   for (const std::string& line : SplitLines(*text)) {
-    if (line.empty() || line.front() == '#') continue;
-    std::vector<std::string> fields;
-    std::size_t at = 0;
-    for (;;) {
-      const std::size_t tab = line.find('\t', at);
-      fields.push_back(UnescapeField(std::string_view(line).substr(at, tab - at)));
-      if (tab == std::string::npos) break;
-      at = tab + 1;
+    ++number;
+    if (HoldsNoRecord(line)) continue;
+    try {
+      records.push_back(ParseRecord(line));
+    } catch (const StateFormatError& error) {
+      FailAtLine(path, number, error.what);
     }
-    records.push_back(std::move(fields));
+    if (records.back().size() != fields.size()) FailAtLine(path, number, ExpectedFields(fields, records.back().size()));
   }
   return records;
 }
@@ -190,33 +181,33 @@ std::vector<std::vector<std::string>> ReadRecords(const std::string& path) {
 void WriteRecords(const std::string& path, std::string_view header,
                   const std::vector<std::vector<std::string>>& records, const std::string& scratch) {
   std::string text(header);
-  for (const std::vector<std::string>& record : records) {
-    for (std::size_t i = 0; i < record.size(); ++i) text += (i ? "\t" : "") + EscapeField(record[i]);
-    text += '\n';
-  }
+  for (const std::vector<std::string>& record : records) text += FormatRecord(record) + "\n";
   WriteFileAtomically(path, text, scratch);
+}
+
+std::string ExpectedFields(const std::vector<std::string>& names, std::size_t found) {
+  std::string expected = "expected ";
+  for (std::size_t i = 0; i < names.size(); ++i) expected += (i ? ", a tab, " : "") + names[i];
+  return expected + "; found " + std::to_string(found) + (found == 1 ? " field" : " fields");
 }
 
 Settings ReadSettings(const std::string& path) {
   Settings settings;
   const std::optional<std::string> text = ReadWholeFile(path);
   if (!text) return settings;
-  int number = 0;
+  std::size_t number = 0;
   for (const std::string& line : SplitLines(*text)) {
     ++number;
-    const std::size_t first = line.find_first_not_of(" \t");
-    if (first == std::string::npos || line[first] == '#') continue;
-    const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) {
-      throw CfxResult(E_INVALIDARG, path + " line " + std::to_string(number) + ": expected 'key = value'");
+    if (HoldsNoRecord(line)) continue;
+    try {
+      auto setting = ParseSetting(line);
+      for (const auto& [key, value] : settings) {
+        if (key == setting.first) throw StateFormatError{"the setting '" + key + "' is given twice"};
+      }
+      settings.push_back(std::move(setting));
+    } catch (const StateFormatError& error) {
+      FailAtLine(path, number, error.what);
     }
-    auto trim = [](std::string_view text) {
-      const std::size_t begin = text.find_first_not_of(" \t");
-      if (begin == std::string_view::npos) return std::string_view();
-      return text.substr(begin, text.find_last_not_of(" \t") - begin + 1);
-    };
-    settings.emplace_back(std::string(trim(std::string_view(line).substr(0, equals))),
-                          UnescapeField(trim(std::string_view(line).substr(equals + 1))));
   }
   return settings;
 }
@@ -224,7 +215,7 @@ Settings ReadSettings(const std::string& path) {
 void WriteSettings(const std::string& path, std::string_view header, const Settings& settings,
                    const std::string& scratch) {
   std::string text(header);
-  for (const auto& [key, value] : settings) text += key + " = " + EscapeField(value) + "\n";
+  for (const auto& [key, value] : settings) text += FormatSetting(key, value) + "\n";
   WriteFileAtomically(path, text, scratch);
 }
 

@@ -1,8 +1,8 @@
 // The plain-text files the local host keeps its state in, and safe writes.
 //
-// Every state file is a list of lines; '#' lines are comments. A field that
-// could hold a tab, a line break or a backslash is written with the escapes
-// \t, \n and \\ so that one record stays one line.
+// Every state file is a list of lines; '#' lines are comments. Fields are
+// written with state_codec.h, so that one record stays one line whatever
+// its fields hold.
 #pragma once
 
 #include <optional>
@@ -41,15 +41,25 @@ std::string RealDestination(const std::string& path);
 // The lines of a text, without their line ends; a last line without one counts.
 std::vector<std::string> SplitLines(std::string_view text);
 
-std::string EscapeField(std::string_view field);
-std::string UnescapeField(std::string_view field);
+// Throws CfxResult E_INVALIDARG "PATH line N: WHAT".
+[[noreturn]] void FailAtLine(const std::string& path, std::size_t line, const std::string& what);
+// "expected NAME, a tab, NAME; found N fields".
+std::string ExpectedFields(const std::vector<std::string>& names, std::size_t found);
 
-// Records of tab-separated, escaped fields; comments and blank lines skipped.
-std::vector<std::vector<std::string>> ReadRecords(const std::string& path);
+// A text on one line, for reports: \t, \n, \r and \\ escaped.
+std::string EscapeField(std::string_view field);
+
+// Records of tab-separated fields (state_codec.h); comments and blank lines
+// skipped. Each record has one field per name in `fields`: throws CfxResult
+// E_INVALIDARG naming the file and line of one that has not, or of a line
+// no writer makes.
+std::vector<std::vector<std::string>> ReadRecords(const std::string& path, const std::vector<std::string>& fields);
 void WriteRecords(const std::string& path, std::string_view header,
                   const std::vector<std::vector<std::string>>& records, const std::string& scratch);
 
-// "key = value" settings in file order; values escaped like fields.
+// "key = value" settings in file order, keys and values written like fields.
+// A line no writer makes, or a key given twice, throws CfxResult
+// E_INVALIDARG naming the file and line.
 using Settings = std::vector<std::pair<std::string, std::string>>;
 Settings ReadSettings(const std::string& path);
 void WriteSettings(const std::string& path, std::string_view header, const Settings& settings,

@@ -28,12 +28,17 @@ class Concurrency : public Zarnjob {
       EXPECT_EQ(outcome.exitCode, 0) << testing::PrintToString(commands[i]) << "\n" << outcome.err;
     }
   }
+  // The records of a state file that hold `containing` and stand: a line
+  // "-<TAB>record" takes back one above it.
   std::size_t LinesOf(const std::string& relative, const std::string& containing) {
-    std::size_t count = 0;
+    std::size_t added = 0;
+    std::size_t removed = 0;
     for (const std::string& line : Outcome::Lines(Read(relative).value_or(""))) {
-      if (!line.starts_with("#") && line.find(containing) != std::string::npos) ++count;
+      if (line.starts_with("#") || line.find(containing) == std::string::npos) continue;
+      ++(line.starts_with("-\t") ? removed : added);
     }
-    return count;
+    EXPECT_LE(removed, added) << relative;
+    return added - removed;
   }
   std::string Setting(const std::string& id, const std::string& key) const {
     for (const std::string& line : Outcome::Lines(zarntest::Read(ServerFile("/jobs/" + id + "/job")).value_or(""))) {
