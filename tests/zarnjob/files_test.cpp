@@ -139,9 +139,11 @@ TEST_F(Files, ViewPrintsEveryNameUnambiguously) {
   Put("a\nb");
   Put("tab\there/in \"quotes\"\\");
   Put("plain name.txt");
+  Put("trailing ");
   Succeed({"hide", "plain name.txt"});
-  EXPECT_EQ(Succeed({"view"}).OutLines(), (Lines{"\"a\\nb\"", "plain name.txt [hidden]", "\"tab\\there/\"",
-                                                 "\"tab\\there/in \\\"quotes\\\"\\\\\"", "\"x [hidden]\""}));
+  EXPECT_EQ(Succeed({"view"}).OutLines(),
+            (Lines{"\"a\\nb\"", "plain name.txt [hidden]", "\"tab\\there/\"", "\"tab\\there/in \\\"quotes\\\"\\\\\"",
+                   "\"trailing \"", "\"x [hidden]\""}));
 }
 
 // Makes folders one inside the other below `base` until their path is

@@ -4,41 +4,15 @@
 #include <map>
 #include <set>
 
+#include "localhost/state_codec.h"
+
 namespace zarnjob {
 namespace {
 
-// A name prints as it is unless it holds a byte that could pass for a mark
-// or break the line: a control character, '[', '"' or '\'. Then it prints in
-// double quotes with C escapes, so that no name looks like another, nor
-// like a name with a mark.
-std::string Printable(const std::string& name) {
-  const bool plain = std::none_of(name.begin(), name.end(), [](char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F || c == '[' || c == '"' || c == '\\';
-  });
-  if (plain) return name;
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string quoted = "\"";
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    switch (c) {
-      case '"': quoted += "\\\""; break;
-      case '\\': quoted += "\\\\"; break;
-      case '\n': quoted += "\\n"; break;
-      case '\t': quoted += "\\t"; break;
-      case '\r': quoted += "\\r"; break;
-      default:
-        if (byte < 0x20 || byte == 0x7F) {
-          quoted += "\\x";
-          quoted += kDigits[byte >> 4];
-          quoted += kDigits[byte & 0xF];
-        } else {
-          quoted += c;
-        }
-    }
-  }
-  return quoted + "\"";
-}
+// A name prints as it is unless it could pass for another or for a name with
+// a mark, or break the line. Then it prints quoted as the state files quote
+// names (C escapes in double quotes), also when it holds '[', '"' or '\'.
+std::string Printable(const std::string& name) { return zarnlocal::QuoteField(name, "[\"\\"); }
 
 }  // namespace
 
