@@ -71,6 +71,7 @@ if(TARGET zarn_localhost)
     ${PROJECT_SOURCE_DIR}/platform/localhost/project_state.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/project_view.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/server.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/state_journal.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/text_file.h
     DESTINATION ${ZARN_INCLUDE_DIR}/localhost COMPONENT localhost
   )
