@@ -12,6 +12,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "ZarnServerJobUtils.h"
 #include "benches.h"
@@ -79,7 +80,11 @@ void Refresh(const zarnlocal::Project& project) {
   AppUtils::Document::RefreshResults(folder.get(), false, root.get());
 }
 std::size_t viewLines = 0;
-void View(const zarnlocal::Project& project) { viewLines = zarnjob::ProjectViewLines(project).size(); }
+void View(const zarnlocal::Project& project) {
+  std::vector<std::string> problems;
+  viewLines = zarnjob::ProjectViewLines(project, problems).size();
+  if (!problems.empty()) viewLines = 0;  // a listing that left entries out is no view of them all
+}
 
 struct Command {
   const char* name;

@@ -1,8 +1,8 @@
 #include "project_listing.h"
 
 #include <algorithm>
-#include <map>
-#include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "localhost/state_codec.h"
 
@@ -19,9 +19,10 @@ std::string Printable(const std::string& name) { return zarnlocal::QuoteField(na
 std::vector<std::string> ProjectViewLines(const zarnlocal::Project& project, std::vector<std::string>& problems) {
   std::vector<zarnlocal::Project::Entry> entries = project.Entries(problems);
 
+  // Hashed, so that each entry's marks cost the same in a project of any size.
   const std::vector<std::string> hiddenList = project.HiddenEntries();
-  const std::set<std::string> hidden(hiddenList.begin(), hiddenList.end());
-  std::map<std::string, std::vector<std::string>> owners;
+  const std::unordered_set<std::string> hidden(hiddenList.begin(), hiddenList.end());
+  std::unordered_map<std::string, std::vector<std::string>> owners;
   for (const zarnlocal::LockRecord& lock : project.Locks()) owners[lock.path].push_back(lock.owner);
 
   // By the path as printed: a folder comes right before what it holds.
