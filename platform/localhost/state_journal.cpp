@@ -209,10 +209,13 @@ void StateJournal::Fold(std::string_view line) const {
     records_.erase(found);
     return;
   }
-  const auto [made, isNew] = records_.try_emplace(std::move(record), Entry{sequence_, bytes});
-  if (!isNew) return;
+  // Lines mostly come in order (a rewrite sorts them, and commands change
+  // entries in listing order), so the end is tried first.
+  const std::size_t before = records_.size();
+  const auto made = records_.try_emplace(records_.end(), std::move(record), Entry{sequence_, bytes});
+  if (records_.size() == before) return;
   // Only a journal that keeps the order records were added in needs it.
-  if (order_ == Order::kAsAdded) added_.emplace(sequence_, &made->first);
+  if (order_ == Order::kAsAdded) added_.emplace_hint(added_.end(), sequence_, &made->first);
   ++sequence_;
   liveBytes_ += bytes;
 }
