@@ -1,8 +1,6 @@
 #include "project_listing.h"
 
 #include <algorithm>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "localhost/state_codec.h"
 
@@ -17,28 +15,51 @@ std::string Printable(const std::string& name) { return zarnlocal::QuoteField(na
 }  // namespace
 
 std::vector<std::string> ProjectViewLines(const zarnlocal::Project& project, std::vector<std::string>& problems) {
-  std::vector<zarnlocal::Project::Entry> entries = project.Entries(problems);
+  struct Line {
+    std::string path;
+    bool folder;
+    bool hidden = false;
+    std::size_t firstLock = 0;
+    std::size_t locks = 0;
+  };
+  std::vector<Line> view;
+  {
+    std::vector<zarnlocal::Project::Entry> entries = project.Entries(problems);
+    view.reserve(entries.size());
+    for (zarnlocal::Project::Entry& entry : entries) view.push_back({std::move(entry.path), entry.folder});
+  }
 
-  // Hashed, so that each entry's marks cost the same in a project of any size.
-  const std::vector<std::string> hiddenList = project.HiddenEntries();
-  const std::unordered_set<std::string> hidden(hiddenList.begin(), hiddenList.end());
-  std::unordered_map<std::string, std::vector<std::string>> owners;
-  for (const zarnlocal::LockRecord& lock : project.Locks()) owners[lock.path].push_back(lock.owner);
+  // The marks come sorted by path: walked beside the entries sorted the same
+  // way, each entry's marks are found in one pass, without a lookup that
+  // would cost more as the project grows.
+  const auto byPath = [](const Line& a, const Line& b) { return a.path < b.path; };
+  std::sort(view.begin(), view.end(), byPath);
+  const std::vector<std::string> hidden = project.HiddenEntries();
+  const std::vector<zarnlocal::LockRecord> locks = project.Locks();
+  auto nextHidden = hidden.begin();
+  std::size_t nextLock = 0;
+  for (Line& line : view) {
+    while (nextHidden != hidden.end() && *nextHidden < line.path) ++nextHidden;
+    line.hidden = nextHidden != hidden.end() && *nextHidden == line.path;
+    while (nextLock < locks.size() && locks[nextLock].path < line.path) ++nextLock;
+    line.firstLock = nextLock;
+    while (nextLock < locks.size() && locks[nextLock].path == line.path) ++nextLock;
+    line.locks = nextLock - line.firstLock;
+  }
 
   // By the path as printed: a folder comes right before what it holds.
-  for (zarnlocal::Project::Entry& entry : entries) {
-    if (entry.folder) entry.path += '/';
+  for (Line& line : view) {
+    if (line.folder) line.path += '/';
   }
-  std::sort(entries.begin(), entries.end(), [](const auto& a, const auto& b) { return a.path < b.path; });
+  std::sort(view.begin(), view.end(), byPath);
 
   std::vector<std::string> lines;
-  for (const zarnlocal::Project::Entry& entry : entries) {
-    const std::string key = entry.folder ? entry.path.substr(0, entry.path.size() - 1) : entry.path;
+  lines.reserve(view.size());
+  for (const Line& entry : view) {
     std::string line = Printable(entry.path);
-    if (hidden.contains(key)) line += " [hidden]";
-    if (const auto found = owners.find(key); found != owners.end()) {
-      for (const std::string& owner : found->second) line += " [locked by " + Printable(owner) + "]";
-    }
+    if (entry.hidden) line += " [hidden]";
+    for (std::size_t i = entry.firstLock; i < entry.firstLock + entry.locks; ++i)
+      line += " [locked by " + Printable(locks[i].owner) + "]";
     lines.push_back(std::move(line));
   }
   return lines;
