@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <utility>
 
+#include "localhost/file_system.h"
 #include "localhost/project_objects.h"
 
 namespace zarnlocal {
@@ -62,7 +63,7 @@ HRESULT ContainerObject::FileExists(BSTR path, VARIANT_BOOL* exists) {
       [&] {
         RequireSlot(exists, "the answer");
         std::error_code error;
-        *exists = fs::exists(project_->Resolve(Narrow(path)), error) ? VARIANT_TRUE : VARIANT_FALSE;
+        *exists = fs::exists(NativePath(project_->Resolve(Narrow(path))), error) ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
       },
       path);

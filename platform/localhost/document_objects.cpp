@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "host/cotaskmem.h"
+#include "localhost/file_system.h"
 #include "localhost/project_objects.h"
 #include "localhost/regular_file.h"
 #include "localhost/text_file.h"
@@ -19,12 +20,12 @@ namespace fs = std::filesystem;
 
 bool IsFile(const std::string& path) {
   std::error_code error;
-  return fs::is_regular_file(path, error);
+  return fs::is_regular_file(NativePath(path), error);
 }
 
 bool IsFolder(const std::string& path) {
   std::error_code error;
-  return fs::is_directory(path, error);
+  return fs::is_directory(NativePath(path), error);
 }
 
 DocumentObject& DocumentOf(ISBDocumentRoot* document) {
@@ -163,7 +164,7 @@ HRESULT FileTypesObject::GetDependentExtensions(BSTR extension, LPOLESTR** exten
         auto** array = static_cast<LPOLESTR*>(CoTaskMemAlloc(n * sizeof(LPOLESTR)));
         if (!array) Fail(E_OUTOFMEMORY, "out of memory for the dependent extensions");
         for (std::size_t i = 0; i < n; ++i) {
-          const std::u16string wide = CfxNarrowToWide(type->dependents[i]);
+          const CfxWString wide = CfxNarrowToWide(type->dependents[i]);
           array[i] = static_cast<LPOLESTR>(CoTaskMemAlloc((wide.size() + 1) * sizeof(OLECHAR)));
           if (!array[i]) {
             for (std::size_t j = 0; j < i; ++j) CoTaskMemFree(array[j]);

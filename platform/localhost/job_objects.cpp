@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "localhost/file_system.h"
 #include "localhost/location.h"
 #include "localhost/project_objects.h"
 #include "localhost/project_state.h"
@@ -26,7 +27,7 @@ std::size_t CopyTree(const JobRecord& job, const std::string& from, const std::s
                      std::vector<std::string>& ancestors) {
   const std::string root = job.TheServer().Root();
   std::error_code error;
-  if (!fs::is_directory(from, error)) {
+  if (!fs::is_directory(NativePath(from), error)) {
     CopyFileAtomically(from, Server::RequireWriteWithin(to, root, "the copy"), job.TheServer().Scratch());
     return 1;
   }
@@ -38,11 +39,11 @@ std::size_t CopyTree(const JobRecord& job, const std::string& from, const std::s
     }
   }
   const std::string target = Server::RequireWriteWithin(to, root, "the copy");
-  fs::create_directories(target, error);
+  fs::create_directories(NativePath(target), error);
   if (error) Fail(E_FAIL, "cannot make the folder " + to + ": " + error.message());
   std::vector<std::string> names;
-  for (fs::directory_iterator it(from, error), end; !error && it != end; it.increment(error)) {
-    names.push_back(it->path().filename().string());
+  for (fs::directory_iterator it(NativePath(from), error), end; !error && it != end; it.increment(error)) {
+    names.push_back(PathText(it->path().filename()));
   }
   if (error) Fail(E_FAIL, "cannot list the folder " + from + ": " + error.message());
   std::sort(names.begin(), names.end());
@@ -83,7 +84,7 @@ HRESULT ServerJobObject::Initialize(ISBJobHost* host, ISBState* state, VARIANT a
             std::error_code error;
             const std::string made = Server::RequireWriteWithin(record_.DocumentsFolder() + "/" + folder,
                                                                 record_.TheServer().Root(), "the input folder");
-            fs::create_directories(made, error);
+            fs::create_directories(NativePath(made), error);
             if (error) Fail(E_FAIL, "cannot make the input folder of job " + record_.Id() + ": " + error.message());
           }
           for (auto [key, value] :
@@ -227,7 +228,7 @@ void DownloadFromServer(const JobRecord& job, const std::string& source, const s
                              serverRoot + "; a download writes only into the project");
   }
   std::error_code error;
-  if (fs::is_directory(to, error)) Fail(E_INVALIDARG, "the download destination is a folder: " + to);
+  if (fs::is_directory(NativePath(to), error)) Fail(E_INVALIDARG, "the download destination is a folder: " + to);
   CopyFileAtomically(from, to, state + "/partial");
 }
 
@@ -257,17 +258,18 @@ std::size_t CopyIntoServer(const JobRecord& job, std::string source, const std::
                              job.ServerDocumentsFolder() + " of job " + job.Id());
   }
   std::error_code error;
-  if (from.wildcard && !fs::is_directory(from.path, error)) Fail(E_FILE_NOT_FOUND, "no such folder: " + from.path);
-  if (!from.wildcard && !fs::exists(from.path, error)) FailNoSuchFile(from.path);
+  if (from.wildcard && !fs::is_directory(NativePath(from.path), error))
+    Fail(E_FILE_NOT_FOUND, "no such folder: " + from.path);
+  if (!from.wildcard && !fs::exists(NativePath(from.path), error)) FailNoSuchFile(from.path);
   const std::string target = Server::RequireWriteWithin(to, job.TheServer().Root(), "the copy");
-  fs::create_directories(target, error);
+  fs::create_directories(NativePath(target), error);
   if (error) Fail(E_FAIL, "cannot make the folder " + to + ": " + error.message());
   std::vector<std::string> ancestors;
   if (!from.wildcard) return CopyTree(job, from.path, to + "/" + from.FileName(), ancestors);
   std::size_t copied = 0;
   std::vector<std::string> names;
-  for (fs::directory_iterator it(from.path, error), end; !error && it != end; it.increment(error)) {
-    names.push_back(it->path().filename().string());
+  for (fs::directory_iterator it(NativePath(from.path), error), end; !error && it != end; it.increment(error)) {
+    names.push_back(PathText(it->path().filename()));
   }
   std::sort(names.begin(), names.end());
   ancestors.push_back(RealLocation(from.path));

@@ -155,7 +155,7 @@ const std::string& ServerJob::Id() const { return Object().Record().Id(); }
 std::string ServerJob::Folder() const { return Object().Record().Folder(); }
 std::string ServerJob::DocumentsFolder() const { return Object().Record().DocumentsFolder(); }
 std::string ServerJob::ServerDocumentsFolder() const { return Object().Record().ServerDocumentsFolder(); }
-std::string ServerJob::ClientFolder() const { return Object().Record().Get("client-folder"); }
+std::string ServerJob::ClientFolder() const { return Object().Record().ClientFolder(); }
 std::string ServerJob::State() const { return Object().Record().Get("state"); }
 std::string ServerJob::Setting(std::string_view key) const { return Object().Record().Get(key); }
 void ServerJob::SetProperty(const std::string& name, std::string value) const {

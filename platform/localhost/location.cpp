@@ -5,6 +5,7 @@
 
 #include "host/cfx_result.h"
 #include "host/status.h"
+#include "localhost/file_system.h"
 
 namespace zarnlocal {
 namespace {
@@ -31,9 +32,10 @@ int HexValue(char c) {
 // Builds the location of a path text: trailing '/' and a last "*" decide the kind.
 Location Classify(std::string_view absolute) {
   Location location;
-  const bool trailingSlash = absolute.size() > 1 && absolute.back() == '/';
+  const std::string slashed = WithSlashes(absolute);
+  const bool trailingSlash = slashed.size() > 1 && slashed.back() == '/';
   location.path = NormalisePath(absolute);
-  if (location.path != "/") location.folder = trailingSlash;
+  if (!IsRoot(location.path)) location.folder = trailingSlash;
   const std::vector<std::string> elements = PathElements(location.path);
   if (!elements.empty() && elements.back() == "*" && !location.folder) {
     location.wildcard = true;
@@ -45,26 +47,40 @@ Location Classify(std::string_view absolute) {
 }  // namespace
 
 std::string NormalisePath(std::string_view absolutePath) {
-  std::vector<std::string> kept;
+  const std::string slashed = WithSlashes(absolutePath);
+  const std::size_t rootLength = RootLength(slashed);
+  std::string path = rootLength > 0 ? slashed.substr(0, rootLength) : "/";
+  if (path.back() != '/') path += '/';
+  // Drive letters are one drive whatever their case.
+  if (path.size() == 3 && path[1] == ':')
+    path[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+  std::vector<std::string_view> kept;
+  const std::string_view rest = std::string_view(slashed).substr(rootLength);
   std::size_t at = 0;
-  while (at <= absolutePath.size()) {
-    const std::size_t slash = std::min(absolutePath.find('/', at), absolutePath.size());
-    const std::string_view element = absolutePath.substr(at, slash - at);
+  while (at <= rest.size()) {
+    const std::size_t slash = std::min(rest.find('/', at), rest.size());
+    const std::string_view element = rest.substr(at, slash - at);
     if (element == "..") {
       if (!kept.empty()) kept.pop_back();
     } else if (!element.empty() && element != ".") {
-      kept.emplace_back(element);
+      kept.push_back(element);
     }
     at = slash + 1;
   }
-  std::string path;
-  for (const std::string& element : kept) path += "/" + element;
-  return path.empty() ? "/" : path;
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    if (i > 0) path += '/';
+    path += kept[i];
+  }
+  return path;
 }
+
+bool IsRoot(std::string_view path) { return !path.empty() && RootLength(path) == path.size(); }
+
+std::string RootOf(std::string_view path) { return std::string(path.substr(0, RootLength(path))); }
 
 std::vector<std::string> PathElements(std::string_view path) {
   std::vector<std::string> elements;
-  std::size_t at = 0;
+  std::size_t at = RootLength(path);
   while (at < path.size()) {
     const std::size_t slash = std::min(path.find('/', at), path.size());
     if (slash > at) elements.emplace_back(path.substr(at, slash - at));
@@ -74,27 +90,31 @@ std::vector<std::string> PathElements(std::string_view path) {
 }
 
 std::string ParentOf(std::string_view path) {
+  const std::size_t root = RootLength(path);
   const std::size_t slash = path.rfind('/');
-  if (slash == std::string_view::npos || slash == 0) return "/";
+  if (slash == std::string_view::npos || slash < root) return root > 0 ? std::string(path.substr(0, root)) : "/";
   return std::string(path.substr(0, slash));
 }
 
 std::string JoinPath(std::string_view folder, std::string_view relative) {
-  if (!relative.empty() && relative.front() == '/') return std::string(relative);
+  const std::string slashed = WithSlashes(relative);
+  const std::size_t root = RootLength(slashed);
+  // "/a" on a drive is "/a" on the folder's drive.
+  if (root == 1 && RootLength(folder) > 1) return std::string(folder.substr(0, RootLength(folder) - 1)) + slashed;
+  if (root > 0) return slashed;
   std::string joined(folder);
   if (joined.empty() || joined.back() != '/') joined += '/';
-  return joined + std::string(relative);
+  return joined + slashed;
 }
 
 bool IsWithin(std::string_view path, std::string_view folder) {
-  if (folder == "/") return !path.empty() && path.front() == '/';
   if (path.substr(0, folder.size()) != folder) return false;
-  return path.size() == folder.size() || path[folder.size()] == '/';
+  return path.size() == folder.size() || folder.back() == '/' || path[folder.size()] == '/';
 }
 
 std::string RelativeTo(std::string_view path, std::string_view folder) {
   if (path.size() == folder.size()) return {};
-  return std::string(path.substr(folder == "/" ? 1 : folder.size() + 1));
+  return std::string(path.substr(folder.back() == '/' ? folder.size() : folder.size() + 1));
 }
 
 std::string EscapeElement(std::string_view element) {
@@ -151,6 +171,8 @@ Location Location::Parse(std::string_view text, const std::string& projectFolder
   } else {
     path = std::string(rest);
   }
+  // file:///C:/a names C:/a where paths start with a drive.
+  if (path.size() > 1 && path.front() == '/' && RootLength(std::string_view(path).substr(1)) > 1) path.erase(0, 1);
   if (path.empty()) throw CfxResult(E_INVALIDARG, "the file URL names no path: " + std::string(text));
   Location location = Classify(JoinPath(projectFolder, path));
   location.query = std::move(query);
@@ -188,12 +210,23 @@ std::string Location::Name() const {
 
 std::string Location::FilePath() const {
   if (!wildcard) return path;
-  return path == "/" ? "/*" : path + "/*";
+  return IsRoot(path) ? path + "*" : path + "/*";
 }
 
 std::string Location::Text() const {
-  std::string text = "file:" + path;
-  if (wildcard) text += path == "/" ? "*" : "/*";
+  std::string text = "file:";
+  const std::size_t root = RootLength(path);
+  if (root > 1) {
+    // A drive or a share: a URL with escapes, as file:///C:/a%20b.txt, that
+    // Parse reads back.
+    text += path.front() == '/' ? "//" : "///";
+    text += path.substr(0, root);
+    const std::vector<std::string> elements = PathElements(path);
+    for (std::size_t i = 0; i < elements.size(); ++i) text += (i ? "/" : "") + EscapeElement(elements[i]);
+  } else {
+    text += path;
+  }
+  if (wildcard) text += IsRoot(path) ? "*" : "/*";
   if (folder) text += "/";
   if (!query.empty()) text += "?" + query;
   return text;

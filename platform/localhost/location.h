@@ -10,7 +10,9 @@
 // of its folder.
 //
 // Paths are narrow UTF-8 bytes, absolute, with '/' separators and no '.' or
-// '..' elements.
+// '..' elements. They start with the platform's root (file_system.h): "/",
+// or on Windows a drive "C:/" or a share "//server/share/"; '\' is read
+// as '/' there.
 #pragma once
 
 #include <string>
@@ -63,9 +65,12 @@ struct Location {
 
 // '/'-joined, '.' and '..' resolved lexically, no trailing '/' (except the root).
 std::string NormalisePath(std::string_view absolutePath);
-// The elements of a normalised path.
+// Whether a normalised path is a root ("/", "C:/"), and its root.
+bool IsRoot(std::string_view path);
+std::string RootOf(std::string_view path);
+// The elements of a normalised path, after its root.
 std::vector<std::string> PathElements(std::string_view path);
-// The folder of a normalised path ("/" for the root's children).
+// The folder of a normalised path (the root for the root's children).
 std::string ParentOf(std::string_view path);
 // Joins a folder and a relative path.
 std::string JoinPath(std::string_view folder, std::string_view relative);

@@ -7,6 +7,7 @@
 
 #include "host/job_interfaces.h"
 #include "host/project_interfaces.h"
+#include "localhost/file_system.h"
 #include "localhost/local_host.h"
 
 namespace zarnlocal {
@@ -150,7 +151,7 @@ CfxResult FailureOfCurrentException() noexcept {
       if (code == std::errc::no_such_file_or_directory) status = E_FILE_NOT_FOUND;
       if (code == std::errc::permission_denied) status = E_ACCESSDENIED;
       std::string text = code.message();
-      if (!error.path1().empty()) text += ": " + error.path1().string();
+      if (!error.path1().empty()) text += ": " + PathText(error.path1());
       return CfxResult(status, text);
     } catch (const std::exception& error) {
       return CfxResult(E_FAIL, error.what());
@@ -193,11 +194,11 @@ std::string FormatArgument(const IUnknown* object) {
 
 std::string Narrow(const OLECHAR* text) {
   if (!text) return {};
-  return CfxWideToNarrow(std::u16string_view(text, SysStringLen(const_cast<BSTR>(text))));
+  return CfxWideToNarrow(CfxWStringView(text, SysStringLen(const_cast<BSTR>(text))));
 }
 
 void GiveText(BSTR* slot, std::string_view narrow) {
-  const std::u16string wide = CfxNarrowToWide(narrow);
+  const CfxWString wide = CfxNarrowToWide(narrow);
   BSTR text = SysAllocStringLen(wide.data(), static_cast<std::uint32_t>(wide.size()));
   if (!text) throw std::bad_alloc();
   *slot = text;

@@ -5,6 +5,7 @@
 
 #include "host/cfx_result.h"
 #include "host/status.h"
+#include "localhost/file_system.h"
 #include "localhost/project_objects.h"
 #include "localhost/text_file.h"
 
@@ -15,9 +16,9 @@ namespace fs = std::filesystem;
 
 std::string AbsoluteFolder(const std::string& folder) {
   std::error_code error;
-  const fs::path absolute = fs::absolute(fs::path(folder), error);
+  const fs::path absolute = fs::absolute(NativePath(folder), error);
   if (error) throw CfxResult(E_INVALIDARG, "cannot make an absolute path of " + folder + ": " + error.message());
-  return NormalisePath(absolute.string());
+  return NormalisePath(PathText(absolute));
 }
 
 }  // namespace
@@ -28,7 +29,7 @@ std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder, cons
   if (folder.empty()) throw CfxResult(E_INVALIDARG, "no project folder was given");
   const std::string root = AbsoluteFolder(folder);
   std::error_code error;
-  if (!fs::is_directory(root, error)) {
+  if (!fs::is_directory(NativePath(root), error)) {
     throw CfxResult(E_FILE_NOT_FOUND, "no such folder: " + root + " (a project is an existing folder)");
   }
   const std::string state = root + "/" + kStateFolderName;
@@ -55,7 +56,7 @@ std::shared_ptr<ProjectState> ProjectState::Open(const std::string& folder, cons
       {server == state + "/server" ? server : std::string(), realState + "/server"},
   };
   for (const auto& [folder, expected] : own) {
-    if (folder.empty() || !fs::exists(fs::symlink_status(folder, error))) continue;
+    if (folder.empty() || !fs::exists(fs::symlink_status(NativePath(folder), error))) continue;
     const std::string real = RealLocation(folder);
     if (real != expected) {
       throw CfxResult(E_ACCESSDENIED, "refused: the host's own folder " + folder + " is really " + real +

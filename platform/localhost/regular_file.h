@@ -7,10 +7,11 @@
 #include <functional>
 #include <string>
 
+#include "localhost/file_system.h"
+
 namespace zarnlocal {
 
 // What a path names, links followed.
-enum class FileKind { kMissing, kRegular, kFolder, kSpecial };
 FileKind KindOf(const std::string& path);
 
 // Throws CfxResult E_ACCESSDENIED "refused: ..." naming the path and its
@@ -26,16 +27,13 @@ class RegularFile {
   explicit RegularFile(const std::string& path);
   RegularFile(const RegularFile&) = delete;
   RegularFile& operator=(const RegularFile&) = delete;
-  ~RegularFile();
 
   // Up to `size` bytes into `buffer`; 0 at the end. Throws CfxResult.
   std::size_t Read(char* buffer, std::size_t size);
 
  private:
-  void Close() noexcept;
-
   std::string path_;
-  int fd_ = -1;
+  OpenFile file_;
 };
 
 // The size of the blocks files are copied and read in.

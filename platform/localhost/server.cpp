@@ -1,15 +1,11 @@
 #include "localhost/server.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "host/cfx_result.h"
 #include "host/status.h"
+#include "localhost/file_system.h"
 #include "localhost/location.h"
 #include "localhost/project_state.h"
 #include "localhost/regular_file.h"
@@ -39,7 +35,7 @@ std::string Server::ToFilesystem(std::string_view serverPath) const {
   std::string path(serverPath);
   std::replace(path.begin(), path.end(), '\\', '/');
   if (path.empty()) throw CfxResult(E_INVALIDARG, "empty server path");
-  if (path.front() != '/') path = "/" + path;
+  if (RootLength(path) == 0) path = "/" + path;
   const std::string normal = NormalisePath(path);
   if (IsWithin(normal, root_)) return normal;
   // A server path may not climb above the server's root.
@@ -63,8 +59,8 @@ std::string Server::ToServerPath(const std::string& filesystemPath) const {
 std::vector<std::string> Server::JobIds() const {
   std::vector<std::string> ids;
   std::error_code error;
-  for (fs::directory_iterator it(root_ + "/jobs", error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(NativePath(root_ + "/jobs"), error), end; !error && it != end; it.increment(error)) {
+    const std::string name = PathText(it->path().filename());
     if (IsJobId(name) && fs::exists(it->path() / "job")) ids.push_back(name);
   }
   std::sort(ids.begin(), ids.end(), [](const std::string& a, const std::string& b) {
@@ -109,7 +105,7 @@ void RequireInputName(const std::string& name) {
 
 JobRecord::JobRecord(Server server, std::string id, std::string projectFolder)
     : server_(std::move(server)), id_(std::move(id)), projectFolder_(std::move(projectFolder)) {
-  if (!IsJobId(id_) || !fs::exists(Folder() + "/job")) {
+  if (!IsJobId(id_) || !fs::exists(NativePath(Folder() + "/job"))) {
     throw CfxResult(E_FILE_NOT_FOUND, "no such job: " + id_ + " (looked in " + server_.Root() + "/jobs)");
   }
 }
@@ -129,10 +125,19 @@ std::string CheckedClientFolder(const std::string& folder, const std::string& pr
   return folder;
 }
 
+// Paths in the project are kept relative to it, so that a project folder
+// moved to another place or platform keeps its jobs; others stay absolute.
+std::string ProjectRelative(const std::string& path, const std::string& project) {
+  return IsWithin(path, project) && path != project ? RelativeTo(path, project) : path;
+}
+std::string FromProjectRelative(const std::string& stored, const std::string& project) {
+  return stored.empty() || RootLength(stored) > 0 ? stored : JoinPath(project, stored);
+}
+
 // Removes a folder the creation made; what cannot go stays, nothing more to do.
 void RemoveQuietly(const std::string& folder) {
   std::error_code ignored;
-  fs::remove_all(folder, ignored);
+  fs::remove_all(NativePath(folder), ignored);
 }
 
 }  // namespace
@@ -140,17 +145,17 @@ void RemoveQuietly(const std::string& folder) {
 JobRecord JobRecord::Create(const Server& server, const std::string& projectFolder) {
   const std::string jobs = server.Root() + "/jobs";
   std::error_code error;
-  fs::create_directories(jobs, error);
+  fs::create_directories(NativePath(jobs), error);
   if (error) throw CfxResult(E_FAIL, "cannot make the server folder " + jobs + ": " + error.message());
   const StateLock held = StateLock::Take(server.LockFile());
 
   // No other creation runs while the lock is held: every staging folder left
   // is one of a creation that died. The highest id any folder has is taken.
   unsigned long highest = 0;
-  for (fs::directory_iterator it(jobs, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(NativePath(jobs), error), end; !error && it != end; it.increment(error)) {
+    const std::string name = PathText(it->path().filename());
     if (name.rfind(".new-", 0) == 0) {
-      RemoveQuietly(it->path().string());
+      RemoveQuietly(PathText(it->path()));
     } else if (IsJobId(name)) {
       highest = std::max(highest, std::stoul(name));
     }
@@ -166,27 +171,26 @@ JobRecord JobRecord::Create(const Server& server, const std::string& projectFold
   CheckedClientFolder(clientFolder, projectFolder, id);
 
   // The job is made in a staging folder and renamed into place whole.
-  const std::string staging = jobs + "/.new-" + std::to_string(::getpid()) + "-" + id;
+  const std::string staging = jobs + "/.new-" + std::to_string(ProcessId()) + "-" + id;
   const std::string folder = server.JobFolder(id);
   try {
-    fs::create_directories(staging + "/Documents", error);
+    fs::create_directories(NativePath(staging + "/Documents"), error);
     if (error) throw CfxResult(E_FAIL, "cannot make the folders of job " + id + ": " + error.message());
     WriteSettings(staging + "/job", kJobHeader,
                   {{"id", id},
                    {"name", "Job" + id},
                    {"state", "created"},
-                   {"client-folder", clientFolder},
+                   {"client-folder", ProjectRelative(clientFolder, projectFolder)},
                    {"live-updates", "off"},
                    {"property.LiveUpdateMask", "*"}},
                   server.Scratch());
-    if (::rename(staging.c_str(), folder.c_str()) != 0) {
-      throw CfxResult(E_FAIL, "cannot make the job folder " + folder + ": " + std::strerror(errno));
-    }
+    fs::rename(NativePath(staging), NativePath(folder), error);
+    if (error) throw CfxResult(E_FAIL, "cannot make the job folder " + folder + ": " + error.message());
   } catch (...) {
     RemoveQuietly(staging);
     throw;
   }
-  fs::create_directories(clientFolder, error);
+  fs::create_directories(NativePath(clientFolder), error);
   if (error) {
     RemoveQuietly(folder);
     throw CfxResult(E_FAIL, "cannot make the client folder " + clientFolder + " of job " + id + ": " + error.message() +
@@ -212,12 +216,14 @@ void JobRecord::Modify(const std::function<void(Settings&)>& change) {
   WriteSettings(Folder() + "/job", kJobHeader, settings, server_.Scratch());
 }
 
-std::string JobRecord::ClientFolder() const { return CheckedClientFolder(Get("client-folder"), projectFolder_, id_); }
+std::string JobRecord::ClientFolder() const {
+  return CheckedClientFolder(FromProjectRelative(Get("client-folder"), projectFolder_), projectFolder_, id_);
+}
 
 std::vector<JobInput> JobRecord::Inputs() const {
   std::vector<JobInput> inputs;
   for (auto& record : ReadRecords(Folder() + "/inputs", kInputFields)) {
-    if (record.size() >= 2) inputs.push_back({record[0], record[1]});
+    if (record.size() >= 2) inputs.push_back({record[0], FromProjectRelative(record[1], projectFolder_)});
   }
   return inputs;
 }
@@ -225,14 +231,15 @@ std::vector<JobInput> JobRecord::Inputs() const {
 void JobRecord::AddInput(const std::string& name, const std::string& source) {
   RequireInputName(name);
   std::error_code error;
-  if (fs::is_directory(source, error)) throw CfxResult(E_INVALIDARG, "a job input is a file, not the folder " + source);
+  if (fs::is_directory(NativePath(source), error))
+    throw CfxResult(E_INVALIDARG, "a job input is a file, not the folder " + source);
   const std::string target =
       Server::RequireWriteWithin(DocumentsFolder() + "/" + name, server_.Root(), "the job input");
   CopyFileAtomically(source, target, server_.Scratch());
   const StateLock held = StateLock::Take(server_.LockFile());
   auto records = ReadRecords(Folder() + "/inputs", kInputFields);
   std::erase_if(records, [&](const auto& record) { return !record.empty() && record[0] == name; });
-  records.push_back({name, source});
+  records.push_back({name, ProjectRelative(source, projectFolder_)});
   WriteRecords(Folder() + "/inputs", kInputsHeader, records, server_.Scratch());
 }
 

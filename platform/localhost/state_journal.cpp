@@ -1,14 +1,8 @@
 #include "localhost/state_journal.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "host/cfx_result.h"
 #include "host/status.h"
-#include "localhost/errno_result.h"
+#include "localhost/file_system.h"
 #include "localhost/state_codec.h"
 #include "localhost/state_lock.h"
 #include "localhost/text_file.h"
@@ -22,9 +16,10 @@ constexpr std::uint64_t kCompactionFloor = 4096;
 
 constexpr std::string_view kRemoval = "-\t";
 
-bool SameFile(int fd, const struct stat& named) {
-  struct stat opened {};
-  return ::fstat(fd, &opened) == 0 && opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
+bool SameFile(const OpenFile& file, const FileStatus& named) {
+  FileStatus opened;
+  SystemError ignored;
+  return file.Status(opened, ignored) && opened.SameFile(named);
 }
 
 }  // namespace
@@ -83,7 +78,7 @@ bool StateJournal::Change(const Record& record, bool add) {
   const StateLock held = StateLock::Take(lockFile_);
   Refresh();
   if (records_.contains(record) == add) return false;
-  if (fd_ < 0) {
+  if (!opened_.IsOpen()) {
     Rewrite(&record, add);  // a new file starts with its header
     return true;
   }
@@ -101,31 +96,27 @@ bool StateJournal::Change(const Record& record, bool add) {
 }
 
 void StateJournal::Append(const std::string& line, const Record& record, bool add) {
-  const int out = ::open(file_.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-  if (out < 0) {
-    const int error = errno;
+  SystemError error;
+  OpenFile out = OpenFile::Open(file_, OpenMode::kAppend, error);
+  if (!out.IsOpen()) {
     // A file this process may not write is replaced, as it was before it
     // grew by appending; its mode goes with it.
-    if (error == EACCES || error == EPERM) return Rewrite(&record, add);
+    if (error.Denied()) return Rewrite(&record, add);
     FailWith(error, "cannot write " + file_);
   }
-  struct stat status {};
-  if (::fstat(out, &status) != 0 || !SameFile(fd_, status)) {
-    ::close(out);
+  FileStatus status;
+  if (!out.Status(status, error) || !SameFile(opened_, status)) {
     Forget();
     throw CfxResult(E_FAIL, "cannot write " + file_ + ": it was replaced while the state lock was held");
   }
   // Bytes past the last whole line are what a writer killed mid-write left.
-  bool written =
-      static_cast<std::uint64_t>(status.st_size) == folded_ || ::ftruncate(out, static_cast<off_t>(folded_)) == 0;
-  ssize_t n = -1;
-  while (written && (n = ::write(out, line.data(), line.size())) < 0 && errno == EINTR) {
+  const bool written =
+      (status.size == folded_ || out.Truncate(folded_, error)) && out.WriteAll(line.data(), line.size(), error);
+  if (!written) {
+    SystemError ignored;
+    static_cast<void>(out.Truncate(folded_, ignored));
+    FailWith(error, "cannot write " + file_);
   }
-  written = written && n == static_cast<ssize_t>(line.size());
-  const int error = n < 0 ? errno : ENOSPC;
-  if (!written) static_cast<void>(::ftruncate(out, static_cast<off_t>(folded_)));
-  ::close(out);
-  if (!written) FailWith(error, "cannot write " + file_);
 }
 
 void StateJournal::Rewrite(const Record* changed, bool add) {
@@ -145,34 +136,29 @@ void StateJournal::Rewrite(const Record* changed, bool add) {
 }
 
 void StateJournal::Refresh() const {
-  struct stat named {};
-  if (::stat(file_.c_str(), &named) != 0) {
-    const int error = errno;
+  FileStatus named;
+  SystemError error;
+  if (!StatusOf(file_, named, error)) {
     Forget();
-    if (error == ENOENT) return;
+    if (error.NotFound()) return;
     FailWith(error, "cannot read " + file_);
   }
   // Another process replaced the file, or a person cut it short: read it all again.
-  if (fd_ >= 0 && (!SameFile(fd_, named) || static_cast<std::uint64_t>(named.st_size) < folded_)) Forget();
-  if (fd_ < 0) {
-    fd_ = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-      const int error = errno;
-      if (error == ENOENT) return;
+  if (opened_.IsOpen() && (!SameFile(opened_, named) || named.size < folded_)) Forget();
+  if (!opened_.IsOpen()) {
+    opened_ = OpenFile::Open(file_, OpenMode::kRead, error);
+    if (!opened_.IsOpen()) {
+      if (error.NotFound()) return;
       FailWith(error, "cannot read " + file_);
     }
   }
   std::string appended;
   char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::pread(fd_, buffer, sizeof buffer, static_cast<off_t>(folded_ + appended.size()));
-    if (n < 0 && errno == EINTR) continue;
+  for (std::ptrdiff_t n; (n = opened_.ReadAt(buffer, sizeof buffer, folded_ + appended.size(), error)) != 0;) {
     if (n < 0) {
-      const int error = errno;
       Forget();
       FailWith(error, "cannot read " + file_);
     }
-    if (n == 0) break;
     appended.append(buffer, static_cast<std::size_t>(n));
   }
   try {
@@ -221,8 +207,7 @@ void StateJournal::Fold(std::string_view line) const {
 }
 
 void StateJournal::Forget() const {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
+  opened_.Close();
   folded_ = 0;
   lines_ = 0;
   records_.clear();

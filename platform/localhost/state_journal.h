@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "localhost/file_system.h"
+
 namespace zarnlocal {
 
 class StateJournal {
@@ -82,7 +84,7 @@ class StateJournal {
 
   mutable std::mutex mutex_;
   // The file as last read: open, so that its identity cannot pass to another file.
-  mutable int fd_ = -1;
+  mutable OpenFile opened_;
   mutable std::uint64_t folded_ = 0;  // bytes of whole lines read
   mutable std::size_t lines_ = 0;
   mutable std::map<Record, Entry> records_;

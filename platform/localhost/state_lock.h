@@ -12,8 +12,8 @@
 //     ... read the file, change it, write it whole ...
 //   }  // released
 //
-// This header says nothing of the platform: state_lock_posix.cpp takes
-// flock(2); a Windows implementation takes LockFileEx on the same file.
+// This header says nothing of the platform: the lock is the file-system
+// seam's (file_system.h), flock(2) on POSIX and LockFileEx on Windows.
 //
 // Temporaries carry the same kind of lock: TemporaryFile makes a file in a
 // folder of the host's own and keeps it locked while it is written, so that
@@ -25,6 +25,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "localhost/file_system.h"
 
 namespace zarnlocal {
 
@@ -72,7 +74,7 @@ class TemporaryFile {
 
  private:
   std::string path_;
-  std::intptr_t handle_ = -1;  // the platform's handle of the open file; -1 for none
+  OpenFile file_;  // locked while it is open
   bool committed_ = false;
 };
 

@@ -1,10 +1,5 @@
 #include "localhost/text_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -13,7 +8,7 @@
 
 #include "host/cfx_result.h"
 #include "host/status.h"
-#include "localhost/errno_result.h"
+#include "localhost/file_system.h"
 #include "localhost/location.h"
 #include "localhost/regular_file.h"
 #include "localhost/state_codec.h"
@@ -26,7 +21,7 @@ namespace fs = std::filesystem;
 
 void MakeParentFolder(const std::string& path) {
   std::error_code error;
-  fs::create_directories(fs::path(ParentOf(path)), error);
+  fs::create_directories(NativePath(ParentOf(path)), error);
   if (error) throw CfxResult(E_FAIL, "cannot make the folder " + ParentOf(path) + ": " + error.message());
 }
 
@@ -59,25 +54,18 @@ void WriteThroughTemporary(const std::string& path, const std::string& scratch, 
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno == ENOENT) return std::nullopt;
-    FailWith(errno, "cannot read " + path);
+  SystemError error;
+  OpenFile file = OpenFile::Open(path, OpenMode::kRead, error);
+  if (!file.IsOpen()) {
+    if (error.NotFound()) return std::nullopt;
+    FailWith(error, "cannot read " + path);
   }
   std::string bytes;
   char buffer[8192];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      FailWith(error, "cannot read " + path);
-    }
-    if (n == 0) break;
+  for (std::ptrdiff_t n; (n = file.Read(buffer, sizeof buffer, error)) != 0;) {
+    if (n < 0) FailWith(error, "cannot read " + path);
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
-  ::close(fd);
   return bytes;
 }
 
@@ -99,19 +87,19 @@ std::string RealLocation(const std::string& path) {
   std::string current = NormalisePath(path);
   for (int hops = 0; hops < 40; ++hops) {
     std::error_code error;
-    const std::string real = NormalisePath(fs::weakly_canonical(fs::path(current), error).string());
+    const std::string real = NormalisePath(PathText(fs::weakly_canonical(NativePath(current), error)));
     if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
     const std::vector<std::string> elements = PathElements(real);
-    std::string prefix;
+    std::string prefix = RootOf(real);
     std::size_t at = 0;
     for (; at < elements.size(); ++at) {
-      prefix += "/" + elements[at];
-      if (!fs::exists(fs::status(prefix, error))) break;
+      prefix = JoinPath(prefix, elements[at]);
+      if (!fs::exists(fs::status(NativePath(prefix), error))) break;
     }
-    if (at == elements.size() || !fs::is_symlink(fs::symlink_status(prefix, error))) return real;
-    const fs::path target = fs::read_symlink(prefix, error);
+    if (at == elements.size() || !fs::is_symlink(fs::symlink_status(NativePath(prefix), error))) return real;
+    const fs::path target = fs::read_symlink(NativePath(prefix), error);
     if (error) throw CfxResult(E_FAIL, "cannot resolve the real location of " + path + ": " + error.message());
-    current = JoinPath(ParentOf(prefix), target.string());
+    current = JoinPath(ParentOf(prefix), PathText(target));
     for (std::size_t rest = at + 1; rest < elements.size(); ++rest) current += "/" + elements[rest];
     current = NormalisePath(current);
   }
@@ -120,7 +108,7 @@ std::string RealLocation(const std::string& path) {
 
 std::string RealDestination(const std::string& path) {
   const std::string normal = NormalisePath(path);
-  if (normal == "/") return normal;
+  if (IsRoot(normal)) return normal;
   return JoinPath(RealLocation(ParentOf(normal)), PathElements(normal).back());
 }
 

@@ -1,8 +1,8 @@
 // Locations, their listing and the URL factory.
 #include <algorithm>
-#include <climits>
 #include <filesystem>
 
+#include "localhost/file_system.h"
 #include "localhost/project_objects.h"
 
 namespace zarnlocal {
@@ -21,13 +21,12 @@ bool ListFolder(const ProjectState& project, const std::string& folder, const Lo
   };
   std::vector<Entry> entries;
   std::error_code error;
-  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
+  for (fs::directory_iterator it(NativePath(folder), error), end; !error && it != end; it.increment(error)) {
+    const std::string name = PathText(it->path().filename());
     const std::string path = JoinPath(folder, name);
     if (project.IsOwnFolder(path)) continue;  // temporaries live there too
-    if (path.size() >= PATH_MAX) {
-      listing.problems.push_back("the path is too long for this system (" + std::to_string(path.size()) +
-                                 " bytes, at most " + std::to_string(PATH_MAX - 1) + "): " + path);
+    if (const std::string problem = PathLengthProblem(path); !problem.empty()) {
+      listing.problems.push_back("the path is too long for this system (" + problem + "): " + path);
       continue;
     }
     std::error_code kindError;
@@ -56,7 +55,7 @@ bool ListFolder(const ProjectState& project, const std::string& folder, const Lo
 Listing ListLocation(const ProjectState& project, const Location& location) {
   project.RequireNotHostOwn(location.path, "the listing of");
   std::error_code error;
-  const fs::file_status status = fs::status(location.path, error);
+  const fs::file_status status = fs::status(NativePath(location.path), error);
   const bool folder = fs::is_directory(status);
   if (!folder && (location.folder || location.wildcard)) Fail(E_FILE_NOT_FOUND, "no such folder: " + location.path);
   if (!fs::exists(status)) FailNoSuchFile(location.path);
@@ -93,7 +92,8 @@ HRESULT UrlFactoryObject::SetHidden(BSTR path, VARIANT_BOOL hidden) {
         project_->RequireNotHostOwn(resolved, "hiding", true);
         if (relative.empty()) Fail(E_INVALIDARG, "the project folder itself cannot be hidden: " + resolved);
         std::error_code error;
-        if (hidden != VARIANT_FALSE && !fs::exists(fs::symlink_status(resolved, error))) FailNoSuchFile(resolved);
+        if (hidden != VARIANT_FALSE && !fs::exists(fs::symlink_status(NativePath(resolved), error)))
+          FailNoSuchFile(resolved);
         project_->View().SetHidden(relative, hidden != VARIANT_FALSE);
         return S_OK;
       },
@@ -214,7 +214,7 @@ HRESULT UrlObject::Exists(VARIANT_BOOL* exists) {
     RequireSlot(exists, "the answer");
     const Location location = Value();
     std::error_code error;
-    const fs::file_status status = fs::status(location.path, error);
+    const fs::file_status status = fs::status(NativePath(location.path), error);
     const bool found = location.wildcard ? fs::is_directory(status) : fs::exists(status);
     *exists = found ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;

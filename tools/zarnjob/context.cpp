@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "localhost/file_system.h"
+
 namespace zarnjob {
 namespace {
 
@@ -10,7 +12,7 @@ namespace {
 // current folder, not from the project's.
 std::string ServerFolder(const GlobalOptions& options) {
   if (options.server.empty()) return {};
-  return std::filesystem::absolute(options.server).string();
+  return zarnlocal::PathText(std::filesystem::absolute(zarnlocal::NativePath(options.server)));
 }
 
 std::string Trimmed(std::string text) {

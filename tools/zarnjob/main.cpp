@@ -15,6 +15,7 @@
 #include "arguments.h"
 #include "commands.h"
 #include "context.h"
+#include "entry.h"
 #include "help.h"
 #include "host/cfx_result.h"
 #include "localhost/local_host.h"
@@ -100,11 +101,8 @@ int Execute(const CommandLine& line) {
 }
 
 }  // namespace
-}  // namespace zarnjob
 
-int main(int argc, char** argv) {
-  using namespace zarnjob;
-  const std::vector<std::string> words(argv + 1, argv + argc);
+int Main(const std::vector<std::string>& words) {
   CommandLine line;
   try {
     line = ParseCommandLine(words, CommandSpecs());
@@ -122,3 +120,5 @@ int main(int argc, char** argv) {
   if (!line.invocation) return Usage(UsageError("no command was given", ""));
   return Execute(line);
 }
+
+}  // namespace zarnjob
