@@ -67,6 +67,7 @@ if(TARGET zarn_localhost)
     ${PROJECT_SOURCE_DIR}/platform/localhost/local_host.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/call_trace.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/file_types.h
+    ${PROJECT_SOURCE_DIR}/platform/localhost/file_system.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/location.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/project_state.h
     ${PROJECT_SOURCE_DIR}/platform/localhost/project_view.h

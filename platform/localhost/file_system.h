@@ -129,7 +129,7 @@ class OpenFile {
 };
 
 // Renames `from` over `to` in one step: readers see the old file or the new.
-bool ReplaceFile(const std::string& from, const std::string& to, SystemError& error);
+bool RenameOver(const std::string& from, const std::string& to, SystemError& error);
 // Removes a file; false when it cannot.
 bool RemoveFile(const std::string& path, SystemError& error);
 // Removes the file if nobody holds its lock (OpenFile::TryLock), and it is

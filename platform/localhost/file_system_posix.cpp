@@ -171,7 +171,7 @@ void OpenFile::KeepAttributesOf(const std::string& model) {
   static_cast<void>(::fchmod(Fd(handle_), kept.st_mode & 07777));
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, SystemError& error) {
+bool RenameOver(const std::string& from, const std::string& to, SystemError& error) {
   if (::rename(from.c_str(), to.c_str()) == 0) return true;
   error = SystemError::Last();
   return false;

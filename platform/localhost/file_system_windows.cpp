@@ -243,7 +243,7 @@ void OpenFile::KeepAttributesOf(const std::string& model) {
   static_cast<void>(::SetFileInformationByHandle(Handle(handle_), FileBasicInfo, &basic, sizeof basic));
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to, SystemError& error) {
+bool RenameOver(const std::string& from, const std::string& to, SystemError& error) {
   const std::wstring source = NativePath(from).wstring();
   const std::wstring target = NativePath(to).wstring();
   // A read-only file is replaced as on POSIX, where only the folder's

@@ -207,7 +207,7 @@ void DownloadFromServer(const JobRecord& job, const std::string& source, const s
   RequireFileOrFolder(from);
   if (KindOf(from) != FileKind::kRegular) Fail(E_FILE_NOT_FOUND, "no such file on the server: " + source);
   Server::RequireReadWithin(from, server.Root(), "the server file");
-  if (destination.empty() || destination.front() != '/') {
+  if (RootLength(WithSlashes(destination)) == 0) {
     Fail(E_INVALIDARG, "the download destination is an absolute path, not '" + destination + "'");
   }
   const std::string to = RealDestination(destination);
@@ -249,8 +249,7 @@ HRESULT JobFilesObject::GetName(BSTR* name) {
 
 std::size_t CopyIntoServer(const JobRecord& job, std::string source, const std::string& destination) {
   std::replace(source.begin(), source.end(), '\\', '/');
-  if (source.empty() || source.front() != '/')
-    Fail(E_INVALIDARG, "the copy source is an absolute path, not '" + source + "'");
+  if (RootLength(source) == 0) Fail(E_INVALIDARG, "the copy source is an absolute path, not '" + source + "'");
   const Location from = Location::FromPath(source, "/");
   const std::string to = job.TheServer().ToFilesystem(destination);
   if (!IsWithin(to, job.DocumentsFolder())) {

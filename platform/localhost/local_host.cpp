@@ -10,7 +10,8 @@
 namespace zarnlocal {
 namespace {
 
-constexpr HRESULT CLASS_E_NOAGGREGATION = static_cast<HRESULT>(0x80040110);
+// CLASS_E_NOAGGREGATION: the object cannot be part of an aggregate.
+constexpr HRESULT kNoAggregation = static_cast<HRESULT>(0x80040110);
 
 // The project whose server makes the jobs of CfxCreateImpl.
 std::mutex jobProjectMutex;
@@ -22,7 +23,7 @@ HRESULT CreateServerJob(const CfxCreateRequest& request, void** out) {
       [&] {
         RequireSlot(out, "the created object");
         *out = nullptr;
-        if (request.outer) Fail(CLASS_E_NOAGGREGATION, "server jobs cannot be aggregated");
+        if (request.outer) Fail(kNoAggregation, "server jobs cannot be aggregated");
         std::shared_ptr<ProjectState> project;
         {
           std::lock_guard lock(jobProjectMutex);

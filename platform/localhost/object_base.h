@@ -65,10 +65,10 @@ T* LocalOf(I* pointer) noexcept {
   return pointer ? dynamic_cast<T*>(pointer) : nullptr;
 }
 
-#define LOCAL_HOST_IUNKNOWN(Primary)                                                                 \
-  HRESULT QueryInterface(const nsID& iid, void** out) override { return Query(#Primary, iid, out); } \
-  std::uint32_t AddRef() override { return AddReference(); }                                         \
-  std::uint32_t Release() override { return ReleaseReference(); }
+#define LOCAL_HOST_IUNKNOWN(Primary)                                                                                   \
+  HRESULT STDMETHODCALLTYPE QueryInterface(const nsID& iid, void** out) override { return Query(#Primary, iid, out); } \
+  ULONG STDMETHODCALLTYPE AddRef() override { return AddReference(); }                                                 \
+  ULONG STDMETHODCALLTYPE Release() override { return ReleaseReference(); }
 
 // ---- Failures --------------------------------------------------------------
 

@@ -91,7 +91,7 @@ std::string Server::RequireWriteWithin(const std::string& path, const std::strin
 }
 
 void RequireInputName(const std::string& name) {
-  if (name.empty() || name.front() == '/' || name.find('\\') != std::string::npos) {
+  if (name.empty() || RootLength(name) > 0 || name.find('\\') != std::string::npos) {
     throw CfxResult(E_INVALIDARG, "an input name is a relative path with '/' separators, not '" + name + "'");
   }
   for (const std::string& element : PathElements(name)) {

@@ -142,7 +142,7 @@ void TemporaryFile::Write(const char* data, std::size_t size, const std::string&
 void TemporaryFile::Commit(const std::string& target) {
   // Renamed while still locked, so that no sweeper takes it on the way.
   SystemError error;
-  if (!ReplaceFile(path_, target, error)) {
+  if (!RenameOver(path_, target, error)) {
     if (error.OtherDevice()) {
       throw CfxResult(E_FAIL, "cannot write " + target + ": the host's temporary folder " + ParentOf(path_) +
                                   " is on another file system");

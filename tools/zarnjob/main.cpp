@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "arguments.h"
+#include "cfx/cfx_host.h"
 #include "commands.h"
 #include "context.h"
 #include "entry.h"
@@ -103,6 +104,8 @@ int Execute(const CommandLine& line) {
 }  // namespace
 
 int Main(const std::vector<std::string>& words) {
+  // The tool's text is UTF-8 on every platform, the library's narrow text too.
+  CfxSetApplicationCodePage(kCfxCodePageUtf8);
   CommandLine line;
   try {
     line = ParseCommandLine(words, CommandSpecs());
