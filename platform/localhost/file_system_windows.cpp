@@ -4,7 +4,10 @@
 // state file another process reads can still be replaced.
 #include <windows.h>
 
+#include <chrono>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "localhost/file_system.h"
 
@@ -243,22 +246,53 @@ void OpenFile::KeepAttributesOf(const std::string& model) {
   static_cast<void>(::SetFileInformationByHandle(Handle(handle_), FileBasicInfo, &basic, sizeof basic));
 }
 
+namespace {
+
+// Windows 10 and later replace a file that others have open, as POSIX
+// does, when asked on a handle of the new file.
+bool RenameWithPosixSemantics(const std::wstring& source, const std::wstring& target) {
+  constexpr DWORD kReplace = 0x1;          // FILE_RENAME_FLAG_REPLACE_IF_EXISTS
+  constexpr DWORD kPosix = 0x2;            // FILE_RENAME_FLAG_POSIX_SEMANTICS
+  constexpr DWORD kIgnoreReadOnly = 0x40;  // FILE_RENAME_FLAG_IGNORE_READONLY_ATTRIBUTE
+  const HANDLE handle =
+      ::CreateFileW(source.c_str(), DELETE | SYNCHRONIZE, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const std::size_t nameBytes = target.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  // The flags share their place with ReplaceIfExists, which older headers name alone.
+  const DWORD flags = kReplace | kPosix | kIgnoreReadOnly;
+  std::memcpy(buffer.data(), &flags, sizeof flags);
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::memcpy(info->FileName, target.c_str(), nameBytes);
+  const bool renamed =
+      ::SetFileInformationByHandle(handle, static_cast<FILE_INFO_BY_HANDLE_CLASS>(22),  // FileRenameInfoEx
+                                   info, static_cast<DWORD>(buffer.size()));
+  ::CloseHandle(handle);
+  return renamed;
+}
+
+}  // namespace
+
 bool RenameOver(const std::string& from, const std::string& to, SystemError& error) {
   const std::wstring source = NativePath(from).wstring();
   const std::wstring target = NativePath(to).wstring();
-  // A read-only file is replaced as on POSIX, where only the folder's
-  // permission counts; the new file carries the attribute on.
+  if (RenameWithPosixSemantics(source, target)) return true;
+  // Elsewhere (older Windows, Wine, file systems without it) MoveFileExW
+  // replaces a file only while nobody has it open: readers hold it a moment
+  // at most, and the rename is tried again meanwhile. A read-only file is
+  // replaced as on POSIX, where only the folder's permission counts; the new
+  // file carries the attribute on.
   const DWORD old = ::GetFileAttributesW(target.c_str());
   const bool readOnly = old != INVALID_FILE_ATTRIBUTES && (old & FILE_ATTRIBUTE_READONLY);
   if (readOnly) ::SetFileAttributesW(target.c_str(), old & ~FILE_ATTRIBUTE_READONLY);
-  // A reader that has just opened the old file without sharing deletion (not
-  // one of ours) holds the rename up for a moment.
-  for (int attempt = 0;; ++attempt) {
+  const auto start = std::chrono::steady_clock::now();
+  for (;;) {
     if (::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
     error = SystemError::Last();
     const bool busy = error.code == ERROR_SHARING_VIOLATION || error.code == ERROR_ACCESS_DENIED;
-    if (!busy || attempt == 20) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    if (!busy || std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
   }
   if (readOnly) ::SetFileAttributesW(target.c_str(), old);
   return false;

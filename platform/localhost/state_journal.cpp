@@ -130,8 +130,9 @@ void StateJournal::Rewrite(const Record* changed, bool add) {
     for (const auto& [sequence, record] : added_) put(*record);
   }
   if (changed && add) text += FormatRecord(*changed) + "\n";
-  WriteFileAtomically(file_, text, scratch_);
+  // Let go of the file first: on Windows an open file may hold its replacement up.
   Forget();
+  WriteFileAtomically(file_, text, scratch_);
   Refresh();
 }
 
