@@ -47,7 +47,7 @@ class ChildProcess {
   std::intptr_t process_ = -1;  // the pid, or the process handle
   std::mutex reaping_;          // Kill never signals a pid Wait has given back
   bool waited_ = false;
-  std::atomic<bool> terminated_ = false;  // Kill ended it (Windows)
+  std::atomic<bool> terminated_ = false;  // Kill was called (Windows: then the kill's exit code tells it)
   bool killed_ = false;
 };
 

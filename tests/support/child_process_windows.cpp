@@ -166,8 +166,10 @@ ChildProcess::~ChildProcess() {
 }
 
 void ChildProcess::Kill() {
-  // The handle stays open until the destructor: killing an ended process fails harmlessly.
-  if (::TerminateProcess(ProcessOf(process_), kKilledExitCode)) terminated_ = true;
+  // Marked first: Wait may wake as soon as the process is gone. The handle
+  // stays open until the destructor, so killing an ended process fails harmlessly.
+  terminated_ = true;
+  ::TerminateProcess(ProcessOf(process_), kKilledExitCode);
 }
 
 int ChildProcess::Wait() {

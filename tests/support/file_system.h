@@ -56,7 +56,9 @@ std::string MakeTooDeep(const std::string& base);
 // Removes what MakeTooDeep made below `base`, which ordinary removal cannot reach.
 void RemoveTooDeep(const std::string& base);
 
-// Bytes this process has written so far, by every write call.
+// Bytes this process has written so far, by every write call, where the
+// system counts them.
+std::optional<std::string> BytesWrittenUnsupported();
 std::size_t BytesWrittenByThisProcess();
 
 }  // namespace zarntest

@@ -126,6 +126,8 @@ void RemoveTooDeep(const std::string& base) {
   ::close(folder);
 }
 
+std::optional<std::string> BytesWrittenUnsupported() { return std::nullopt; }
+
 std::size_t BytesWrittenByThisProcess() {
   std::ifstream io("/proc/self/io");
   std::string key;

@@ -102,4 +102,19 @@ std::size_t BytesWrittenByThisProcess() {
   return static_cast<std::size_t>(counters.WriteTransferCount);
 }
 
+std::optional<std::string> BytesWrittenUnsupported() {
+  // Windows counts them; Wine answers GetProcessIoCounters with zeros. One
+  // write to the null device tells which.
+  static const std::optional<std::string> why = []() -> std::optional<std::string> {
+    const std::size_t before = BytesWrittenByThisProcess();
+    const HANDLE null = ::CreateFileW(L"NUL", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD written = 0;
+    ::WriteFile(null, "count", 5, &written, nullptr);
+    ::CloseHandle(null);
+    if (BytesWrittenByThisProcess() > before) return std::nullopt;
+    return "this system does not count the bytes a process writes (GetProcessIoCounters stays at zero)";
+  }();
+  return why;
+}
+
 }  // namespace zarntest
