@@ -1,6 +1,8 @@
 // The state-lock seam: a lock the kernel drops when its holder dies, that
 // nests in one thread and makes others wait; temporaries a later process
-// can tell from live ones; state files that keep their mode.
+// can tell from live ones; state files that keep their mode (their
+// read-only and hidden attributes on Windows). The other processes are
+// state_lock_child, started through the process helper.
 #include <gtest/gtest.h>
 
 #include <chrono>
