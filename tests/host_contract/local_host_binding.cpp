@@ -48,8 +48,8 @@ class LocalContractHost final : public ContractHost {
   }
   std::vector<std::string> NamesIn(const std::string& relativeFolder) override {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_ / relativeFolder)) {
-      names.push_back(entry.path().filename().string());
+    for (const auto& entry : std::filesystem::directory_iterator(zarntest::FsPath(folder_ / relativeFolder))) {
+      names.push_back(zarntest::Utf8Path(entry.path().filename()));
     }
     std::sort(names.begin(), names.end());
     return names;

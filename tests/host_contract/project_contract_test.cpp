@@ -207,13 +207,13 @@ TEST_F(HostContract, DocumentTypesAndDependentExtensionsByExtension) {
   LPOLESTR* extensions = nullptr;
   std::int32_t count = 0;
   ASSERT_EQ(types->GetDependentExtensions(CfxBSTR("abc").in(), &extensions, &count), S_OK);
-  std::vector<std::u16string> got;
+  std::vector<CfxWString> got;
   for (std::int32_t i = 0; i < count; ++i) {
     got.emplace_back(extensions[i]);
     CoTaskMemFree(extensions[i]);
   }
   CoTaskMemFree(extensions);
-  EXPECT_EQ(got, (std::vector<std::u16string>{u"def", u"ghi"}));
+  EXPECT_EQ(got, (std::vector<CfxWString>{OLESTR("def"), OLESTR("ghi")}));
 }
 
 }  // namespace

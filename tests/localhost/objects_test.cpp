@@ -213,8 +213,8 @@ TEST_F(ObjectsTest, DependentExtensionsComeAsTaskMemory) {
   std::int32_t count = -1;
   ASSERT_EQ(types->GetDependentExtensions(CfxBSTR("abc").in(), &extensions, &count), S_OK);
   ASSERT_EQ(count, 2);
-  EXPECT_EQ(std::u16string(extensions[0]), u"def");
-  EXPECT_EQ(std::u16string(extensions[1]), u"ghi");
+  EXPECT_EQ(CfxWString(extensions[0]), OLESTR("def"));
+  EXPECT_EQ(CfxWString(extensions[1]), OLESTR("ghi"));
   for (std::int32_t i = 0; i < count; ++i) CoTaskMemFree(extensions[i]);
   CoTaskMemFree(extensions);
   ASSERT_EQ(types->GetDependentExtensions(CfxBSTR("zzz").in(), &extensions, &count), S_OK);

@@ -53,7 +53,7 @@ TEST_F(ServerTest, CreatedJobsGetTheirOwnFoldersAndAreInitialisedOnce) {
   EXPECT_EQ(job.Setting("argument"), "arg");
   EXPECT_EQ(job.Setting("text"), "two\nlines");
   EXPECT_EQ(job.Setting("host"), TheProject().Folder());
-  EXPECT_TRUE(std::filesystem::is_directory(job.DocumentsFolder() + "/Input"));
+  EXPECT_TRUE(std::filesystem::is_directory(zarntest::FsPath(job.DocumentsFolder() + "/Input")));
   EXPECT_THROW(TheProject().OpenJob("9"), CfxResult);
 }
 

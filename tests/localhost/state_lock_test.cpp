@@ -1,13 +1,12 @@
 // The state-lock seam: a lock the kernel drops when its holder dies, that
 // nests in one thread and makes others wait; temporaries a later process
-// can tell from live ones; state files that keep their mode.
+// can tell from live ones; state files that keep their mode (their
+// read-only and hidden attributes on Windows). The other processes are
+// state_lock_child, started through the process helper.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "host/cfx_result.h"
@@ -15,6 +14,9 @@
 #include "localhost/state_lock.h"
 #include "localhost/temp_folder.h"
 #include "localhost/text_file.h"
+#include "support/child_process.h"
+#include "support/file_system.h"
+#include "support/links.h"
 
 namespace zarnlocal {
 namespace {
@@ -24,36 +26,47 @@ using zarntest::Read;
 using zarntest::TempFolder;
 using zarntest::Tree;
 
-// A child process that runs `hold`, says so through a pipe and then waits to be killed.
-template <class Hold>
-pid_t Holder(Hold hold) {
-  int ready[2];
-  if (::pipe(ready) != 0) return -1;
-  const pid_t child = ::fork();
-  if (child == 0) {
-    ::close(ready[0]);
-    hold();
-    const char byte = 1;
-    static_cast<void>(::write(ready[1], &byte, 1));
-    for (;;) ::pause();
+// A process of state_lock_child in a role, its output captured.
+class Child {
+ public:
+  explicit Child(const std::vector<std::string>& arguments)
+      : process_(zarntest::ProgramPath(STATE_LOCK_CHILD), arguments, Options()) {}
+  // Waits until the child says it holds what it took; false when it never does.
+  bool Holds() const {
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (Read(capture_ / "out") != "held\n") {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(5ms);
+    }
+    return true;
   }
-  ::close(ready[1]);
-  char byte = 0;
-  static_cast<void>(::read(ready[0], &byte, 1));
-  ::close(ready[0]);
-  return child;
-}
+  void Kill() {
+    process_.Kill();
+    process_.Wait();
+  }
+  // Its exit code, with what it said on stderr.
+  std::pair<int, std::string> Ended() {
+    const int code = process_.Wait();
+    return {code, Read(capture_ / "err").value_or("")};
+  }
 
-void Kill(pid_t child) {
-  ::kill(child, SIGKILL);
-  ::waitpid(child, nullptr, 0);
-}
+ private:
+  zarntest::ChildOptions Options() const {
+    zarntest::ChildOptions options;
+    options.outFile = capture_ / "out";
+    options.errFile = capture_ / "err";
+    return options;
+  }
+
+  TempFolder capture_;
+  zarntest::ChildProcess process_;
+};
 
 TEST(StateLockTest, TheKernelDropsTheLockOfAHolderThatDies) {
   TempFolder folder;
   const std::string file = folder / "state/state.lock";
-  const pid_t child = Holder([&] { new StateLock(StateLock::Take(file)); });  // held until killed
-  ASSERT_GT(child, 0);
+  Child child({"hold", file});
+  ASSERT_TRUE(child.Holds());
   try {
     StateLock::Take(file, 100ms);
     ADD_FAILURE() << "took a lock another process holds";
@@ -62,7 +75,7 @@ TEST(StateLockTest, TheKernelDropsTheLockOfAHolderThatDies) {
     EXPECT_EQ(failure.Description(),
               "the state lock " + file + " is held by another command; gave up after 100 ms (nothing was changed)");
   }
-  Kill(child);
+  child.Kill();
   const auto start = std::chrono::steady_clock::now();
   { const StateLock held = StateLock::Take(file, 1000ms); }
   EXPECT_LT(std::chrono::steady_clock::now() - start, 500ms) << "no stale lock after a crash";
@@ -89,15 +102,12 @@ TEST(StateLockTest, ALockNestsInItsThreadAndMakesOtherThreadsWait) {
 TEST(StateLockTest, TemporariesOfDeadWritersAreSweptAndLiveOnesKept) {
   TempFolder folder;
   const std::string scratch = folder / "partial";
-  const pid_t child = Holder([&] {
-    auto* temporary = new TemporaryFile(scratch, "");
-    temporary->Write("part", 4, "x");
-  });
-  ASSERT_GT(child, 0);
+  Child child({"temporary", scratch});
+  ASSERT_TRUE(child.Holds());
   TemporaryFile mine(scratch, "");
   EXPECT_EQ(Tree(scratch).size(), 2u);
   EXPECT_EQ(SweepTemporaries(scratch), 0u) << "both writers are alive";
-  Kill(child);
+  child.Kill();
   EXPECT_EQ(SweepTemporaries(scratch), 1u);
   EXPECT_EQ(Tree(scratch), std::vector<std::string>{mine.Path().substr(scratch.size() + 1)});
   EXPECT_EQ(SweepTemporaries(folder / "none"), 0u);
@@ -106,14 +116,15 @@ TEST(StateLockTest, TemporariesOfDeadWritersAreSweptAndLiveOnesKept) {
 TEST(StateLockTest, AnAtomicWriteSweepsItsScratchFolderAndKeepsTheMode) {
   TempFolder folder;
   const std::string scratch = folder / "partial";
-  const pid_t child = Holder([&] { new TemporaryFile(scratch, ""); });
-  Kill(child);
+  {
+    Child child({"temporary", scratch});
+    ASSERT_TRUE(child.Holds());
+    child.Kill();
+  }
   zarntest::Put(folder / "locks", "old");
-  ASSERT_EQ(::chmod((folder / "locks").c_str(), 0600), 0);
+  const std::string attributes = zarntest::GiveUnusualAttributes(folder / "locks", 0);
   WriteFileAtomically(folder / "locks", "new", scratch);
-  struct stat status {};
-  ASSERT_EQ(::stat((folder / "locks").c_str(), &status), 0);
-  EXPECT_EQ(status.st_mode & 07777, 0600u);
+  EXPECT_EQ(zarntest::AttributesOf(folder / "locks"), attributes);
   EXPECT_EQ(Read(folder / "locks"), "new");
   EXPECT_EQ(Tree(folder.Path()), (std::vector<std::string>{"locks", "partial/"})) << "the dead writer's file is gone";
 }
@@ -125,35 +136,14 @@ TEST(StateLockTest, EightProcessesChangingTheSameStateKeepEveryChange) {
   constexpr int kChanges = 10;
   for (int n = 0; n < kProcesses * kChanges; ++n) zarntest::Put(folder / ("f" + std::to_string(n) + ".txt"), "x");
   const std::string id = Project::Open(folder.Path()).CreateJob().Id();
-  std::vector<pid_t> children;
+  std::vector<std::unique_ptr<Child>> children;
   for (int p = 0; p < kProcesses; ++p) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      int failed = 0;
-      try {
-        const Project project = Project::Open(folder.Path());
-        const ServerJob job = project.OpenJob(id);
-        JobRecord record(Server(project.ServerFolder()), id, project.Folder());
-        ProjectView view(project.StateFolder());
-        for (int c = 0; c < kChanges; ++c) {
-          const std::string name = "f" + std::to_string(p * kChanges + c) + ".txt";
-          view.SetHidden(name, true);
-          view.Lock(name, "owner " + std::to_string(p));
-          view.RecordView("view", name);
-          job.SetProperty("p" + std::to_string(p) + "c" + std::to_string(c), "v");
-          record.AddInput("In/" + name, folder / name);
-        }
-      } catch (...) {
-        failed = 1;
-      }
-      ::_exit(failed);
-    }
-    children.push_back(child);
+    children.push_back(std::make_unique<Child>(
+        std::vector<std::string>{"change", folder.Path(), id, std::to_string(p), std::to_string(kChanges)}));
   }
-  for (const pid_t child : children) {
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  for (const auto& child : children) {
+    const auto [code, said] = child->Ended();
+    EXPECT_EQ(code, 0) << said;
   }
   const Project project = Project::Open(folder.Path());
   const std::size_t all = kProcesses * kChanges;
@@ -169,14 +159,15 @@ TEST(StateLockTest, EightProcessesChangingTheSameStateKeepEveryChange) {
 }
 
 TEST(StateLockTest, RealDestinationsResolveTheFolderNotTheFile) {
+  if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
   TempFolder folder;
   zarntest::Put(folder / "real/");
-  std::filesystem::create_directory_symlink(folder / "real", folder / "link");
-  std::filesystem::create_symlink(folder / "real/x", folder / "real/file-link");
+  zarntest::MakeFolderLink(folder / "real", folder / "link");
+  zarntest::MakeLink(folder / "real/x", folder / "real/file-link");
   EXPECT_EQ(RealDestination(folder / "link/new/a.txt"), folder / "real/new/a.txt");
   EXPECT_EQ(RealDestination(folder / "link/file-link"), folder / "real/file-link");
   EXPECT_EQ(RealLocation(folder / "link/file-link"), folder / "real/x") << "a dangling link is followed too";
-  std::filesystem::create_directory_symlink(folder / "elsewhere/later", folder / "real/dangling");
+  zarntest::MakeFolderLink(folder / "elsewhere/later", folder / "real/dangling");
   EXPECT_EQ(RealDestination(folder / "link/dangling/a.txt"), folder / "elsewhere/later/a.txt");
 }
 

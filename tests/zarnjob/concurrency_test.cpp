@@ -2,13 +2,12 @@
 // server's state runs under the state lock, so processes that run together
 // keep every update (8 processes, a few updates each), and a command that
 // cannot get the lock in time fails clearly and changes nothing.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 #include <chrono>
+#include <optional>
 
+#include "support/file_system.h"
 #include "zarnjob/zarnjob_fixture.h"
 
 namespace zarnjobtest {
@@ -131,13 +130,11 @@ TEST_F(Concurrency, ACommandThatCannotGetTheLockInTimeFailsClearlyAndChangesNoth
   Succeed({"hide", "a.txt"});
   const std::string before = Read(".zarn/hidden").value_or("");
   Put("b.txt", "x");
-  const int fd = ::open(At(".zarn/state.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-  ASSERT_GE(fd, 0);
-  ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+  std::optional<zarntest::LockFileHolder> held(std::in_place, At(".zarn/state.lock"));
   const auto start = std::chrono::steady_clock::now();
   const Outcome outcome = Start({"hide", "b.txt"}, {{"ZARN_STATE_LOCK_TIMEOUT_MS", "300"}})->Wait();
   const auto waited = std::chrono::steady_clock::now() - start;
-  ::close(fd);
+  held.reset();
   EXPECT_EQ(outcome.exitCode, 1);
   EXPECT_EQ(outcome.err, "error: 0x80004005: the state lock " + At(".zarn/state.lock") +
                              " is held by another command; gave up after 300 ms (nothing was changed)\n");

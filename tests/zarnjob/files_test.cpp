@@ -2,17 +2,15 @@
 // files refused at once, folders refreshed document by document, listings
 // that go past a bad entry, names printed unambiguously, and the host's own
 // folders kept out of the documents.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
-#include <climits>
 #include <filesystem>
 #include <future>
 
+#include "support/child_process.h"
+#include "support/file_system.h"
+#include "support/links.h"
 #include "zarnjob/zarnjob_fixture.h"
 
 namespace zarnjobtest {
@@ -29,7 +27,7 @@ class Files : public Zarnjob {
     std::unique_ptr<Started> started = Start(command);
     std::future<Outcome> outcome = std::async(std::launch::async, [&] { return started->Wait(); });
     if (outcome.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
-      ::kill(started->Pid(), SIGKILL);
+      started->Kill();
       ADD_FAILURE() << testing::PrintToString(command) << " hung";
     }
     return outcome.get();
@@ -77,11 +75,12 @@ constexpr bool kSanitized = false;
 
 TEST_F(Files, RunReadsAnInputOfAnySizeInLittleMemory) {
   if (kSanitized) GTEST_SKIP() << "the address space of a sanitized build cannot be limited";
+  if (const auto why = zarntest::AddressSpaceLimitUnsupported()) GTEST_SKIP() << *why;
   Put("T.std", "row\n");
   EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
   Succeed({"stage", "1", "T.std"});
   // 512 MiB that take no room on disk, read with 256 MiB of address space.
-  ASSERT_EQ(::truncate(ServerFile("/jobs/1/Documents/T.std").c_str(), 512 << 20), 0);
+  fs::resize_file(zarntest::FsPath(ServerFile("/jobs/1/Documents/T.std")), 512 << 20);
   RunOptions options;
   options.workingFolder = Project();
   options.addressSpace = 256 << 20;
@@ -91,27 +90,29 @@ TEST_F(Files, RunReadsAnInputOfAnySizeInLittleMemory) {
 }
 
 TEST_F(Files, SpecialFilesAreRefusedAtOnceWithTheirPath) {
+  if (const auto why = zarntest::SpecialFilesUnsupported()) GTEST_SKIP() << *why;
+  if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
   Put("T/T.std", "row\n");
   Put("T/T Files/a.txt", "a");
-  ASSERT_EQ(::mkfifo(At("T/T Files/pipe").c_str(), 0600), 0);
+  zarntest::MakeFifo(At("T/T Files/pipe"));
   EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
   ExpectFailure(RunBounded({"stage", "1", "T/T.std"}), "error: 0x80070005: refused: ", At("T/T Files/pipe"));
 
   // A device, reached through a link in the companion folder (links you
   // place are followed).
-  ASSERT_EQ(::unlink(At("T/T Files/pipe").c_str()), 0);
-  fs::create_symlink("/dev/null", At("T/T Files/device"));
+  ASSERT_TRUE(fs::remove(zarntest::FsPath(At("T/T Files/pipe"))));
+  zarntest::MakeLink(zarntest::DeviceFile(), At("T/T Files/device"));
   ExpectFailure(RunBounded({"stage", "1", "T/T.std"}), "error: 0x80070005: refused: ", At("T/T Files/device"));
-  ASSERT_EQ(::unlink(At("T/T Files/device").c_str()), 0);
+  ASSERT_TRUE(fs::remove(zarntest::FsPath(At("T/T Files/device"))));
 
   // The table itself, and an input that became a FIFO on the server.
-  ASSERT_EQ(::mkfifo(At("T/P.std").c_str(), 0600), 0);
+  zarntest::MakeFifo(At("T/P.std"));
   ExpectFailure(RunBounded({"stage", "1", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
   ExpectFailure(RunBounded({"import", "T/P.std"}), "error: 0x80070005: refused: ", At("T/P.std"));
   Succeed({"stage", "1", "T/T.std"});
   const std::string input = ServerFile("/jobs/1/Documents/T.std");
-  ASSERT_EQ(::unlink(input.c_str()), 0);
-  ASSERT_EQ(::mkfifo(input.c_str(), 0600), 0);
+  ASSERT_TRUE(fs::remove(zarntest::FsPath(input)));
+  zarntest::MakeFifo(input);
   ExpectFailure(RunBounded({"run", "1"}), "error: 0x80070005: refused: ", input);
   ExpectFailure(RunBounded({"download", "1", "/jobs/1/Documents/T.std", "got.std"}), "error: ", input);
   EXPECT_FALSE(Read("got.std"));
@@ -146,58 +147,26 @@ TEST_F(Files, ViewPrintsEveryNameUnambiguously) {
                    "\"trailing \"", "\"x [hidden]\""}));
 }
 
-// Makes folders one inside the other below `base` until their path is
-// longer than the system allows; gives the deepest one's path.
-std::string MakeTooDeep(const std::string& base) {
-  const std::string name(200, 'd');
-  int at = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
-  std::string path = base;
-  while (path.size() < PATH_MAX + 200) {
-    EXPECT_EQ(::mkdirat(at, name.c_str(), 0700), 0);
-    const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
-    ::close(at);
-    at = next;
-    path += "/" + name;
-  }
-  EXPECT_EQ(::mkdirat(at, "last", 0700), 0);
-  ::close(at);
-  return path + "/last";
-}
-
-// Removes what MakeTooDeep made, from the inside out, by relative names.
-void RemoveTooDeep(int folder) {
-  const std::string name(200, 'd');
-  const int inner = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
-  if (inner < 0) return;
-  RemoveTooDeep(inner);
-  ::unlinkat(inner, "last", AT_REMOVEDIR);
-  ::close(inner);
-  ::unlinkat(folder, name.c_str(), AT_REMOVEDIR);
-}
-
 TEST_F(Files, ListingsGoPastAPathTooLongAndSayWhatTheyLeftOut) {
+  if (const auto why = zarntest::TooLongPathsUnsupported()) GTEST_SKIP() << *why;
   Put("a.txt");
   Put("deep/");
   Put("z/b.def");
   Put("z/b.abc");
   Put(".zarn/filetypes", "abc Acme.Model def\n");
-  const std::string deepest = MakeTooDeep(At("deep"));
-  // The temporary folder's own removal cannot reach so deep: this one can.
+  // The temporary folder's own removal cannot reach so deep: RemoveTooDeep can.
   struct Cleanup {
     std::string base;
-    ~Cleanup() {
-      const int deep = ::open(base.c_str(), O_RDONLY | O_DIRECTORY);
-      RemoveTooDeep(deep);
-      ::close(deep);
-    }
+    ~Cleanup() { zarntest::RemoveTooDeep(base); }
   } cleanup{At("deep")};
+  const std::string deepest = zarntest::MakeTooDeep(At("deep"));
   const Outcome view = Run({"view"});
   EXPECT_EQ(view.exitCode, 1);
   const Lines lines = view.OutLines();
   ASSERT_GE(lines.size(), 4u);
   EXPECT_EQ(lines.front(), "a.txt");
   EXPECT_EQ(Lines(lines.end() - 3, lines.end()), (Lines{"z/", "z/b.abc", "z/b.def"}));
-  EXPECT_NE(view.err.find(deepest.substr(0, PATH_MAX - 300)), std::string::npos) << view.err;
+  EXPECT_NE(view.err.find(deepest.substr(0, zarntest::PathLimit() - 300)), std::string::npos) << view.err;
 
   const Outcome dependent = Run({"hide-dependent", "./", "--recursive"});
   EXPECT_EQ(dependent.exitCode, 1);
@@ -211,25 +180,26 @@ TEST_F(Files, ListingsGoPastAPathTooLongAndSayWhatTheyLeftOut) {
 }
 
 TEST_F(Files, AnUnreadableFolderIsSkippedAndNamed) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every folder";
+  if (const auto why = zarntest::UnreadableFoldersUnsupported()) GTEST_SKIP() << *why;
   Put("a.txt");
   Put("locked/secret.txt");
   Put("z.txt");
-  ASSERT_EQ(::chmod(At("locked").c_str(), 0), 0);
+  zarntest::SetFolderReadable(At("locked"), false);
   const Outcome view = Run({"view"});
-  ::chmod(At("locked").c_str(), 0700);
+  zarntest::SetFolderReadable(At("locked"), true);
   EXPECT_EQ(view.exitCode, 1);
   EXPECT_EQ(view.OutLines(), (Lines{"a.txt", "locked/", "z.txt"}));
   EXPECT_NE(view.err.find(At("locked")), std::string::npos) << view.err;
 }
 
 TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
+  if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
   Put("a.txt", "a");
   Put("srv/");
   Put("ws/");
   Put(".zarn/config", "workspace = ws\n");
   Put(".zarn/hidden", "");
-  fs::create_directory_symlink(".zarn", At("inside"));
+  zarntest::MakeFolderLink(".zarn", At("inside"));
   const Lines server = {"--server", "srv"};
   auto with = [&](Lines command) {
     command.insert(command.begin(), server.begin(), server.end());

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 
+#include "support/links.h"
 #include "zarnjob/zarnjob_fixture.h"
 
 namespace zarnjobtest {
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 class Links : public Zarnjob {
  protected:
   void SetUp() override {
+    if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
     zarntest::Put(outside_ / "secret.txt", "secret");
     zarntest::Put(outside_ / "dir/secret.abc", "secret");
   }
@@ -30,8 +32,8 @@ class Links : public Zarnjob {
     EXPECT_EQ(zarntest::Tree(outside_.Path()), (Lines{"dir/", "dir/secret.abc", "secret.txt"})) << what;
   }
   void Link(const std::string& target, const std::string& relative) {
-    fs::create_directories(fs::path(At(relative)).parent_path());
-    fs::create_symlink(target, At(relative));
+    fs::create_directories(zarntest::FsPath(At(relative)).parent_path());
+    zarntest::MakeLink(target, At(relative));
   }
   std::string Outside(const std::string& relative = "") const {
     return relative.empty() ? outside_.Path() : outside_ / relative;
@@ -82,20 +84,20 @@ TEST_F(Links, RunUsesOnlyInputsInsideTheServer) {
   zarntest::Put(inputs, "In/secret.abc\t" + At("T.std") + "\n");
   ExpectRefused({"run", "1"}, "refused: the input " + ServerFile("/jobs/1/Documents/In/secret.abc") + " is really " +
                                   Outside("dir/secret.abc"));
-  EXPECT_FALSE(fs::exists(ServerFile("/jobs/1/Documents/Results/secret.abc.txt")));
+  EXPECT_FALSE(fs::exists(zarntest::FsPath(ServerFile("/jobs/1/Documents/Results/secret.abc.txt"))));
 }
 
 TEST_F(Links, StagingNeverWritesOutOfTheServerThroughALink) {
   EXPECT_EQ(Succeed({"create-job", "Fit", "--input-folder"}).out, "1\n");
-  fs::remove(ServerFile("/jobs/1/Documents/Input"));
+  fs::remove(zarntest::FsPath(ServerFile("/jobs/1/Documents/Input")));
   Link(Outside(), ".zarn/server/jobs/1/Documents/Input");
   Put("T.std", "t");
   Put("T Files/a.txt", "a");
   ExpectRefused({"stage", "1", "T.std", "--input"}, "refused: the job input " +
                                                         ServerFile("/jobs/1/Documents/Input/T.std") +
                                                         " would be written at " + Outside("T.std"));
-  fs::remove(ServerFile("/jobs/1/Documents/Input"));
-  fs::create_directory(ServerFile("/jobs/1/Documents/Input"));
+  fs::remove(zarntest::FsPath(ServerFile("/jobs/1/Documents/Input")));
+  fs::create_directory(zarntest::FsPath(ServerFile("/jobs/1/Documents/Input")));
   Link(Outside(), ".zarn/server/jobs/1/Documents/Input/T Files");
   ExpectRefused({"stage", "1", "T.std", "--input"}, "would be written at " + Outside("a.txt"));
 }
@@ -114,7 +116,7 @@ TEST_F(Links, AClientFolderMustLieInTheProjectOutsideTheStateFolder) {
                   "refused: the client folder '" + folder + "' of job 1");
   }
   zarntest::Put(job, settings);
-  fs::remove(At("Jobs/1"));
+  fs::remove(zarntest::FsPath(At("Jobs/1")));
   Link(At(".zarn"), "Jobs/1");
   ExpectRefused({"client-url", "1", "/jobs/1/Documents/Results/r.txt"}, "outside its state folder .zarn/");
   // A client folder planted before its job is made stops the making.
@@ -129,10 +131,10 @@ TEST_F(Links, TheHostsOwnFoldersCannotBeLinksOut) {
   Put("a.txt", "a");
   Link(Outside(), ".zarn");
   ExpectRefused({"hide", "a.txt"}, "refused: the host's own folder " + At(".zarn") + " is really " + Outside());
-  fs::remove(At(".zarn"));
+  fs::remove(zarntest::FsPath(At(".zarn")));
   Link(Outside(), ".zarn/workspace");
   ExpectRefused({"view"}, "refused: the host's own folder " + At(".zarn/workspace"));
-  fs::remove(At(".zarn/workspace"));
+  fs::remove(zarntest::FsPath(At(".zarn/workspace")));
   Link(Outside(), ".zarn/server");
   ExpectRefused({"create-job", "Fit"}, "refused: the host's own folder " + At(".zarn/server"));
 }
@@ -146,7 +148,8 @@ TEST_F(Links, ReadingAProjectFileThroughTheUsersOwnLinkStaysAllowed) {
   EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
   Succeed({"stage", "1", "T.std"});
   EXPECT_EQ(zarntest::Read(ServerFile("/jobs/1/Documents/T Files/shared/secret.abc")), "secret");
-  EXPECT_FALSE(fs::is_symlink(ServerFile("/jobs/1/Documents/T Files/shared"))) << "copied, not linked";
+  EXPECT_FALSE(fs::is_symlink(zarntest::FsPath(ServerFile("/jobs/1/Documents/T Files/shared"))))
+      << "copied, not linked";
 }
 
 TEST_F(Links, ACompanionFolderThatLinksBackIntoItselfIsRefusedNotWalkedForever) {

@@ -2,15 +2,14 @@
 // state, state files' modes, and what the host refuses or cannot do said
 // clearly: refused locks, job ids, the reason behind a null dereference.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <random>
 #include <thread>
 
+#include "support/file_system.h"
+#include "support/links.h"
 #include "zarnjob/zarnjob_fixture.h"
 
 namespace zarnjobtest {
@@ -34,18 +33,13 @@ class Robustness : public Zarnjob {
   void KillAfter(const Lines& command, std::chrono::microseconds delay) {
     std::unique_ptr<Started> started = Start(command);
     std::this_thread::sleep_for(delay);
-    ::kill(started->Pid(), SIGKILL);
+    started->Kill();
     started->Wait();
   }
   std::chrono::microseconds TimeOf(const Lines& command) {
     const auto start = std::chrono::steady_clock::now();
     Succeed(command);
     return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
-  }
-  int ModeOf(const std::string& relative) const {
-    struct stat status {};
-    EXPECT_EQ(::stat(At(relative).c_str(), &status), 0) << relative;
-    return static_cast<int>(status.st_mode & 07777);
   }
 };
 
@@ -106,6 +100,7 @@ TEST_F(Robustness, AUsersOwnFileIsNeverHiddenOrRemovedBecauseOfItsName) {
 }
 
 TEST_F(Robustness, NoDownloadLandsOnTheHostsOwnState) {
+  if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
   Put("a.txt", "a");
   Put(".zarn/filetypes", "abc Acme.Model def\n");
   Put(".zarn/virtual/v.abc", "virtual");
@@ -117,9 +112,9 @@ TEST_F(Robustness, NoDownloadLandsOnTheHostsOwnState) {
   Put("T.std", "t");
   Succeed({"stage", "1", "T.std"});
   Succeed({"run", "1"});
-  fs::create_directories(At("Jobs/1"));
-  fs::create_directory_symlink(At(".zarn"), At("Jobs/1/state"));
-  fs::create_directory_symlink(At(".zarn/server"), At("Jobs/1/server"));
+  fs::create_directories(zarntest::FsPath(At("Jobs/1")));
+  zarntest::MakeFolderLink(At(".zarn"), At("Jobs/1/state"));
+  zarntest::MakeFolderLink(At(".zarn/server"), At("Jobs/1/server"));
 
   const auto snapshot = [&] {
     std::vector<std::pair<std::string, std::optional<std::string>>> files;
@@ -163,38 +158,38 @@ TEST_F(Robustness, ADownloadIntoAServerFolderInTheProjectIsRefused) {
   EXPECT_NE(zarntest::Read(server + "/jobs/1/job"), "r");
 }
 
-TEST_F(Robustness, RewritingAStateFileKeepsItsMode) {
+TEST_F(Robustness, RewritingAStateFileKeepsItsAttributes) {
   Put("a.txt", "a");
   Put("b.txt", "b");
   Succeed({"lock", "a.txt"});
   Succeed({"hide", "a.txt"});
   EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
-  for (const char* file : {".zarn/locks", ".zarn/hidden", ".zarn/server/jobs/1/job"}) {
-    ASSERT_EQ(::chmod(At(file).c_str(), 0600), 0);
-  }
-  ASSERT_EQ(::chmod(At(".zarn/hidden").c_str(), 0640), 0);
+  const std::pair<const char*, int> files[] = {{".zarn/locks", 0}, {".zarn/hidden", 1}, {".zarn/server/jobs/1/job", 0}};
+  std::vector<std::string> given;
+  for (const auto& [file, variant] : files) given.push_back(zarntest::GiveUnusualAttributes(At(file), variant));
   Succeed({"lock", "b.txt"});
   Succeed({"hide", "b.txt"});
   Succeed({"live", "start", "1"});
-  EXPECT_EQ(ModeOf(".zarn/locks"), 0600);
-  EXPECT_EQ(ModeOf(".zarn/hidden"), 0640);
-  EXPECT_EQ(ModeOf(".zarn/server/jobs/1/job"), 0600);
-  EXPECT_NE(Read(".zarn/locks").value_or("").find("b.txt"), std::string::npos) << "and the change is in";
-  if (::geteuid() == 0) {
-    // A process that may set the owner keeps it too.
-    ASSERT_EQ(::chown(At(".zarn/locks").c_str(), 65534, 65534), 0);
-    Succeed({"unlock", "b.txt"});
-    struct stat status {};
-    ASSERT_EQ(::stat(At(".zarn/locks").c_str(), &status), 0);
-    EXPECT_EQ(status.st_uid, 65534u);
-    EXPECT_EQ(status.st_gid, 65534u);
+  for (std::size_t n = 0; n < given.size(); ++n) {
+    EXPECT_EQ(zarntest::AttributesOf(At(files[n].first)), given[n]) << files[n].first;
   }
+  EXPECT_NE(Read(".zarn/locks").value_or("").find("b.txt"), std::string::npos) << "and the change is in";
+}
+
+TEST_F(Robustness, RewritingAStateFileKeepsItsOwner) {
+  if (const auto why = zarntest::OwnersUnsupported()) GTEST_SKIP() << *why;
+  EXPECT_EQ(Succeed({"create-job", "Fit"}).out, "1\n");
+  const std::string job = ServerFile("/jobs/1/job");
+  const std::string owner = zarntest::GiveToAnotherOwner(job);
+  Succeed({"live", "start", "1"});
+  EXPECT_EQ(zarntest::OwnerOf(job), owner);
+  EXPECT_NE(zarntest::Read(job).value_or("").find("live-updates = on"), std::string::npos) << "and the change is in";
 }
 
 TEST_F(Robustness, LocksTheHostRefusedArePrintedOnePerDocumentAndFailTheCommand) {
   Put("R/a.txt", "a");
   Put("R/b.txt", "b");
-  fs::create_directories(At(".zarn/locks"));  // the host cannot record any lock
+  fs::create_directories(zarntest::FsPath(At(".zarn/locks")));  // the host cannot record any lock
   const std::string why = ": cannot read " + At(".zarn/locks") + ": Is a directory";
   const Outcome locked = Run({"lock", "R/"});
   EXPECT_EQ(locked.exitCode, 1);
@@ -208,7 +203,7 @@ TEST_F(Robustness, LocksTheHostRefusedArePrintedOnePerDocumentAndFailTheCommand)
   EXPECT_EQ(imported.out, At("R/b.txt") + "\n") << "the import itself was done";
   EXPECT_EQ(imported.ErrLines(),
             (Lines{"error: 0x80004005: the host refused to unlock and lock " + At("R/b.txt") + why}));
-  fs::remove(At(".zarn/locks"));
+  fs::remove(zarntest::FsPath(At(".zarn/locks")));
   Succeed({"lock", "R/"});
 }
 
