@@ -16,10 +16,23 @@ constexpr std::uint64_t kCompactionFloor = 4096;
 
 constexpr std::string_view kRemoval = "-\t";
 
-bool SameFile(const OpenFile& file, const FileStatus& named) {
-  FileStatus opened;
+// How much of the start and of the end of what was read a reader compares
+// when it opens the file again: a file put in its place under the same
+// identity (a reused inode) shows there.
+constexpr std::size_t kHeadCheck = 4096;
+constexpr std::size_t kTailCheck = 64;
+
+// Whether `file` holds `expected` at `offset`.
+bool Holds(OpenFile& file, std::uint64_t offset, const std::string& expected) {
+  std::string found(expected.size(), '\0');
+  std::size_t have = 0;
   SystemError ignored;
-  return file.Status(opened, ignored) && opened.SameFile(named);
+  while (have < found.size()) {
+    const std::ptrdiff_t n = file.ReadAt(found.data() + have, found.size() - have, offset + have, ignored);
+    if (n <= 0) return false;
+    have += static_cast<std::size_t>(n);
+  }
+  return found == expected;
 }
 
 }  // namespace
@@ -78,7 +91,7 @@ bool StateJournal::Change(const Record& record, bool add) {
   const StateLock held = StateLock::Take(lockFile_);
   Refresh();
   if (records_.contains(record) == add) return false;
-  if (!opened_.IsOpen()) {
+  if (!present_) {
     Rewrite(&record, add);  // a new file starts with its header
     return true;
   }
@@ -105,7 +118,7 @@ void StateJournal::Append(const std::string& line, const Record& record, bool ad
     FailWith(error, "cannot write " + file_);
   }
   FileStatus status;
-  if (!out.Status(status, error) || !SameFile(opened_, status)) {
+  if (!out.Status(status, error) || !status.SameFile(identity_)) {
     Forget();
     throw CfxResult(E_FAIL, "cannot write " + file_ + ": it was replaced while the state lock was held");
   }
@@ -130,40 +143,44 @@ void StateJournal::Rewrite(const Record* changed, bool add) {
     for (const auto& [sequence, record] : added_) put(*record);
   }
   if (changed && add) text += FormatRecord(*changed) + "\n";
-  // Let go of the file first: on Windows an open file may hold its replacement up.
-  Forget();
   WriteFileAtomically(file_, text, scratch_);
+  Forget();
   Refresh();
 }
 
 void StateJournal::Refresh() const {
-  FileStatus named;
+  // The file is open only while it is read: on Windows an open file would
+  // keep another process from replacing it.
   SystemError error;
-  if (!StatusOf(file_, named, error)) {
+  OpenFile file = OpenFile::Open(file_, OpenMode::kRead, error);
+  if (!file.IsOpen()) {
     Forget();
     if (error.NotFound()) return;
     FailWith(error, "cannot read " + file_);
   }
-  // Another process replaced the file, or a person cut it short: read it all again.
-  if (opened_.IsOpen() && (!SameFile(opened_, named) || named.size < folded_)) Forget();
-  if (!opened_.IsOpen()) {
-    opened_ = OpenFile::Open(file_, OpenMode::kRead, error);
-    if (!opened_.IsOpen()) {
-      if (error.NotFound()) return;
-      FailWith(error, "cannot read " + file_);
-    }
+  FileStatus status;
+  if (!file.Status(status, error)) {
+    Forget();
+    FailWith(error, "cannot read " + file_);
   }
+  // Another process replaced the file, or a person cut it short: read it all again.
+  if (present_ && (!status.SameFile(identity_) || status.size < folded_ || !Holds(file, 0, head_) ||
+                   !Holds(file, folded_ - tail_.size(), tail_))) {
+    Forget();
+  }
+  present_ = true;
+  identity_ = status;
   std::string appended;
   char buffer[65536];
-  for (std::ptrdiff_t n; (n = opened_.ReadAt(buffer, sizeof buffer, folded_ + appended.size(), error)) != 0;) {
+  for (std::ptrdiff_t n; (n = file.ReadAt(buffer, sizeof buffer, folded_ + appended.size(), error)) != 0;) {
     if (n < 0) {
       Forget();
       FailWith(error, "cannot read " + file_);
     }
     appended.append(buffer, static_cast<std::size_t>(n));
   }
+  std::size_t start = 0;
   try {
-    std::size_t start = 0;
     for (std::size_t end = 0; (end = appended.find('\n', start)) != std::string::npos; start = end + 1) {
       ++lines_;
       Fold(std::string_view(appended).substr(start, end - start));
@@ -173,6 +190,10 @@ void StateJournal::Refresh() const {
     Forget();  // read again from the top, so the next read names the same line
     throw;
   }
+  const std::string_view read = std::string_view(appended).substr(0, start);
+  head_ += read.substr(0, kHeadCheck - std::min(kHeadCheck, head_.size()));
+  tail_ += read;
+  if (tail_.size() > kTailCheck) tail_.erase(0, tail_.size() - kTailCheck);
 }
 
 void StateJournal::Fold(std::string_view line) const {
@@ -208,7 +229,9 @@ void StateJournal::Fold(std::string_view line) const {
 }
 
 void StateJournal::Forget() const {
-  opened_.Close();
+  present_ = false;
+  head_.clear();
+  tail_.clear();
   folded_ = 0;
   lines_ = 0;
   records_.clear();

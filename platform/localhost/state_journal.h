@@ -18,9 +18,10 @@
 // alone (atomically, keeping its mode), which keeps each change's cost
 // constant on average.
 //
-// What was read stays cached with the file open: a later read or change
-// reads only what was appended since, and the whole file again only when
-// the file was replaced (compacted by another process) or cut short.
+// What was read stays cached: a later read or change reads only what was
+// appended since, and the whole file again only when the file was replaced
+// (compacted by another process) or cut short. The file is open only while
+// it is read, so that it never holds up another process's replacement.
 #pragma once
 
 #include <cstdint>
@@ -83,8 +84,12 @@ class StateJournal {
   std::string lockFile_;
 
   mutable std::mutex mutex_;
-  // The file as last read: open, so that its identity cannot pass to another file.
-  mutable OpenFile opened_;
+  // The file as last read: its identity, and the first and last bytes of
+  // what was read, which tell it from another file given the same identity.
+  mutable bool present_ = false;
+  mutable FileStatus identity_;
+  mutable std::string head_;
+  mutable std::string tail_;
   mutable std::uint64_t folded_ = 0;  // bytes of whole lines read
   mutable std::size_t lines_ = 0;
   mutable std::map<Record, Entry> records_;

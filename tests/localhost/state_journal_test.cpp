@@ -189,6 +189,9 @@ TEST(StateJournalTest, AReaderFollowsWhatAnotherProcessAppendedOrCompacted) {
   EXPECT_TRUE(reader.IsHidden("k1999"));
   Put(folder / ".zarn/hidden", "# cut short by hand\nh1\n");
   EXPECT_EQ(reader.Hidden(), std::vector<std::string>{"h1"});
+  // Rewritten in place, the same file grown past what was read: read again too.
+  Put(folder / ".zarn/hidden", "# rewritten in place by hand\nh2\nh3\n");
+  EXPECT_EQ(reader.Hidden(), (std::vector<std::string>{"h2", "h3"}));
 }
 
 TEST(StateJournalTest, AGarbledStateLineFailsNamingFileAndLine) {
