@@ -167,6 +167,11 @@ OpenFile OpenFile::Open(const std::string& path, OpenMode mode, SystemError& err
       ::CreateFileW(NativePath(path).c_str(), access, kShareAll, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) {
     error = SystemError::Last();
+    // A folder opened as a file is refused as access denied; it is said for what it is.
+    const DWORD attributes = ::GetFileAttributesW(NativePath(path).c_str());
+    if (error.Denied() && attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error.code = ERROR_DIRECTORY;
+    }
     return file;
   }
   file.handle_ = reinterpret_cast<std::intptr_t>(handle);

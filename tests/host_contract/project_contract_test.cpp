@@ -3,6 +3,7 @@
 
 #include "host/cotaskmem.h"
 #include "host_contract/contract_fixture.h"
+#include "support/file_system.h"
 
 namespace zarncontract {
 namespace {
@@ -111,13 +112,14 @@ TEST_F(HostContract, NamesComeWithAndWithoutTheExtension) {
 }
 
 TEST_F(HostContract, RelativeUrlsDecodeBackToTheRelativePath) {
-  const std::string names[] = {"T Files",
-                               "100% sure",
-                               "no#1",
-                               "why?",
-                               "\xC3\xBC"
-                               "ber",
-                               "plain"};
+  std::vector<std::string> names = {"T Files",
+                                    "100% sure",
+                                    "no#1",
+                                    "why?",
+                                    "\xC3\xBC"
+                                    "ber",
+                                    "plain"};
+  std::erase_if(names, [](const std::string& name) { return !zarntest::FileNameAllowed(name); });  // '?' on Windows
   ProjectSpec spec;
   spec.files.push_back({"d/T.std", ""});
   for (const std::string& name : names) spec.files.push_back({"d/Input/" + name + "/x.txt", ""});

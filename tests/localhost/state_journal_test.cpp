@@ -70,7 +70,8 @@ TEST(StateJournalTest, JobSettingsAndInputsKeepEveryByte) {
   }
   std::vector<JobInput> inputs;
   for (const std::string& name : kOddNames) {
-    if (name.find('\\') != std::string::npos) continue;  // not an input name
+    // Not an input name, or not a file name on this platform.
+    if (name.find('\\') != std::string::npos || !zarntest::FileNameAllowed(name)) continue;
     Put(folder / ("sources/" + name), "x");
     record.AddInput("In/" + name, folder / ("sources/" + name));
     inputs.push_back({"In/" + name, folder / ("sources/" + name)});

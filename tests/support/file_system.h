@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zarntest {
 
@@ -55,6 +56,14 @@ std::size_t PathLimit();
 std::string MakeTooDeep(const std::string& base);
 // Removes what MakeTooDeep made below `base`, which ordinary removal cannot reach.
 void RemoveTooDeep(const std::string& base);
+
+// The system's reason when a folder is opened or read as a file.
+std::string FolderReadAsFileReason();
+
+// Whether a file may have this name here: POSIX takes any bytes but '/';
+// Windows takes UTF-8 without control characters, <>:"/\|?* or a blank or
+// dot at the end.
+bool FileNameAllowed(std::string_view name);
 
 // Bytes this process has written so far, by every write call, where the
 // system counts them.

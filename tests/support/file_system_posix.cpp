@@ -138,4 +138,8 @@ std::size_t BytesWrittenByThisProcess() {
   throw std::runtime_error("no count of bytes written in /proc/self/io");
 }
 
+bool FileNameAllowed(std::string_view name) { return !name.empty() && name.find('/') == std::string_view::npos; }
+
+std::string FolderReadAsFileReason() { return std::strerror(EISDIR); }
+
 }  // namespace zarntest

@@ -4,9 +4,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <stdexcept>
+#include <string_view>
 
 #include "support/file_system.h"
+#include "support/utf8_path.h"
 
 namespace zarntest {
 namespace {
@@ -115,6 +118,29 @@ std::optional<std::string> BytesWrittenUnsupported() {
     return "this system does not count the bytes a process writes (GetProcessIoCounters stays at zero)";
   }();
   return why;
+}
+
+bool FileNameAllowed(std::string_view name) {
+  if (name.empty() || name.back() == ' ' || name.back() == '.') return false;
+  if (::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, name.data(), static_cast<int>(name.size()), nullptr, 0) ==
+      0) {
+    return false;
+  }
+  return std::none_of(name.begin(), name.end(), [](char c) {
+    return static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos;
+  });
+}
+
+std::string FolderReadAsFileReason() {
+  wchar_t* text = nullptr;
+  const DWORD size =
+      ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, ERROR_DIRECTORY, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring reason(text ? text : L"", size);
+  ::LocalFree(text);
+  while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L'.'))
+    reason.pop_back();
+  return Utf8Path(std::filesystem::path(reason));
 }
 
 }  // namespace zarntest

@@ -65,7 +65,8 @@ TEST_F(Zarnjob, DocumentCommandsRefuseMissingFilesAndPlacesOutsideTheProject) {
       {{"lock", "/tmp"}, "error: 0x80070057: not in the project " + Project() + ": /tmp"},
       {{"unlock", "file:///etc/"}, "error: 0x80070057: not in the project " + Project() + ": file:///etc/"},
       {{"real-path", "R/none.txt"}, "error: 0x80070002: no document at " + At("R/none.txt")},
-      {{"import", "R/a.txt", "--project", "/nonexistent"}, "error: 0x80070002: no such folder: /nonexistent"},
+      {{"import", "R/a.txt", "--project", "no project"},
+       "error: 0x80070002: no such folder: " + At("no project") + " (a project is an existing folder)"},
   };
   const Lines before = Tree();
   for (const auto& c : cases) {

@@ -190,7 +190,7 @@ TEST_F(Robustness, LocksTheHostRefusedArePrintedOnePerDocumentAndFailTheCommand)
   Put("R/a.txt", "a");
   Put("R/b.txt", "b");
   fs::create_directories(zarntest::FsPath(At(".zarn/locks")));  // the host cannot record any lock
-  const std::string why = ": cannot read " + At(".zarn/locks") + ": Is a directory";
+  const std::string why = ": cannot read " + At(".zarn/locks") + ": " + zarntest::FolderReadAsFileReason();
   const Outcome locked = Run({"lock", "R/"});
   EXPECT_EQ(locked.exitCode, 1);
   EXPECT_EQ(locked.ErrLines(), (Lines{"error: 0x80004005: the host refused to lock " + At("R/a.txt") + why,

@@ -28,7 +28,7 @@ TEST_F(Zarnjob, EveryTraceLineIsOneCallWithItsArgumentsAndStatusThenTheReference
   EXPECT_EQ(CallsOf(outcome), (Lines{
                                   "trace: ISBContainerRoot.QueryInterface(ISBViewHost) -> 0x00000000",
                                   "trace: ISBContainerRoot.GetDocumentManager() -> 0x00000000",
-                                  "trace: ISBDocumentManager.GetDocument(16, <file:" + At("R/a.txt") +
+                                  "trace: ISBDocumentManager.GetDocument(16, <" + UrlOf("R/a.txt") +
                                       ">, empty, empty, empty) -> 0x00000000",
                                   "trace: ISBDocumentRoot.QueryInterface(ISBLockable) -> 0x00000000",
                                   "trace: ISBLockable.Unlock(\"Corvane Server\") -> 0x00000001",
@@ -71,7 +71,7 @@ TEST_F(Zarnjob, AFailingCommandIsTracedUpToTheFailureAndReleasesEverything) {
   const Lines lines = outcome.ErrLines();
   ASSERT_GE(lines.size(), 3u);
   EXPECT_EQ(lines[lines.size() - 3],
-            "trace: ISBUrlServices.ListUrls(<file:" + At("Nothing/") + "?Recursive=No>) -> 0x80070002");
+            "trace: ISBUrlServices.ListUrls(<" + UrlOf("Nothing/") + "?Recursive=No>) -> 0x80070002");
   EXPECT_EQ(lines[lines.size() - 2], "trace: references outstanding: 0");
   EXPECT_EQ(lines.back(), "error: 0x80070002: no such folder: " + At("Nothing"));
 }

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "localhost/location.h"
 #include "localhost/temp_folder.h"
 #include "zarnjob/run_zarnjob.h"
 
@@ -44,6 +45,11 @@ class Zarnjob : public ::testing::Test {
   void Put(const std::string& relative, const std::string& bytes = "") { zarntest::Put(At(relative), bytes); }
   std::optional<std::string> Read(const std::string& relative) const { return zarntest::Read(At(relative)); }
   std::vector<std::string> Tree(const std::string& relative = ".") const { return zarntest::Tree(At(relative)); }
+  // The host's URL text of a project path ("file:/p/a.txt"; on Windows
+  // "file:///C:/p/a.txt", escaped), as traces show it.
+  std::string UrlOf(const std::string& relative) const {
+    return zarnlocal::Location::FromPath(At(relative), Project()).Text();
+  }
   // The file of a server path of the project's own server.
   std::string ServerFile(const std::string& serverPath) const { return At(".zarn/server" + serverPath); }
 
