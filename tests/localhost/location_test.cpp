@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/cfx_result.h"
+#include "localhost/file_system.h"
 #include "localhost/location.h"
 
 namespace zarnlocal {
@@ -135,6 +136,45 @@ TEST(LocationTest, RecursiveQuery) {
 TEST(LocationTest, DecodeEscapesLeavesBrokenEscapes) {
   EXPECT_EQ(DecodeEscapes("a%20b%zz%4"), "a b%zz%4");
   EXPECT_EQ(DecodeEscapes(EscapeElement("100% #?\x01\xC3\xBC")), "100% #?\x01\xC3\xBC");
+}
+
+// Roots are the platform's: "/" on POSIX, where "C:" and '\' are name bytes;
+// drives and shares on Windows, where '\' separates too.
+TEST(LocationTest, DrivesSharesAndBackslashesWhereThePlatformHasThem) {
+  const bool windows = RootLength("C:/") > 1;
+  const std::string project = windows ? "C:/p/my project" : "/p/my project";
+  const struct {
+    std::string text;
+    std::string posix;
+    std::string windows;
+  } cases[] = {
+      {"file:///C:/a%20b.txt", "/C:/a b.txt", "C:/a b.txt"},
+      {"file:/c:/a.txt", "/c:/a.txt", "C:/a.txt"},
+      {"c:\\Users\\me\\..\\x.std", "/p/my project/c:\\Users\\me\\..\\x.std", "C:/Users/x.std"},
+      {"//srv/share/a/../b", "/srv/share/b", "//srv/share/b"},
+      {"file:////srv/share/a%23", "/srv/share/a#", "//srv/share/a#"},
+      {"/top.txt", "/top.txt", "C:/top.txt"},
+      {"sub\\a.txt", "/p/my project/sub\\a.txt", "C:/p/my project/sub/a.txt"},
+  };
+  for (const auto& c : cases) {
+    const Location location = Location::Parse(c.text, project);
+    EXPECT_EQ(location.path, windows ? c.windows : c.posix) << c.text;
+    const Location again = Location::Parse(location.Text(), project);
+    EXPECT_EQ(again.path, location.path) << "the host's URL text reads back: " << location.Text();
+  }
+  if (windows) {
+    EXPECT_EQ(Location::Parse("C:/a b.txt", project).Text(), "file:///C:/a%20b.txt");
+    EXPECT_EQ(Location::Parse("//srv/share/a#", project).Text(), "file:////srv/share/a%23");
+    EXPECT_EQ(ParentOf("C:/a"), "C:/");
+    EXPECT_EQ(ParentOf("//srv/share/a"), "//srv/share/");
+    EXPECT_TRUE(IsWithin("C:/a", "C:/"));
+    EXPECT_FALSE(IsWithin("D:/a", "C:/"));
+    EXPECT_EQ(RelativeTo("C:/a/b", "C:/"), "a/b");
+  } else {
+    EXPECT_EQ(Location::Parse("/C:/a b.txt", project).Text(), "file:/C:/a b.txt");
+    EXPECT_EQ(ParentOf("/a"), "/");
+    EXPECT_EQ(RelativeTo("/a/b", "/"), "a/b");
+  }
 }
 
 }  // namespace

@@ -212,23 +212,31 @@ TEST_F(Files, AnUnreadableFolderIsSkippedAndNamed) {
 }
 
 TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
-  if (const auto why = zarntest::LinksUnsupported()) GTEST_SKIP() << *why;
   Put("a.txt", "a");
   Put("srv/");
   Put("ws/");
   Put(".zarn/config", "workspace = ws\n");
   Put(".zarn/hidden", "");
-  zarntest::MakeFolderLink(".zarn", At("inside"));
+  // Where links can be made, a link of the user's own to .zarn/ is listed but
+  // what lies behind it is refused all the same.
+  const bool linked = !zarntest::LinksUnsupported();
+  if (linked) zarntest::MakeFolderLink(".zarn", At("inside"));
+  const auto withLink = [&](Lines lines, const std::string& line) {
+    if (linked) lines.push_back(line);
+    return lines;
+  };
   const Lines server = {"--server", "srv"};
   auto with = [&](Lines command) {
     command.insert(command.begin(), server.begin(), server.end());
     return command;
   };
   EXPECT_EQ(Succeed(with({"create-job", "Fit"})).out, "1\n");
-  EXPECT_EQ(Succeed(with({"view"})).OutLines(), (Lines{"Jobs/", "Jobs/1/", "a.txt", "inside/"}));
-  for (const Lines& command : {Lines{"lock", ".zarn/"}, Lines{"lock", ".zarn/hidden"}, Lines{"import", ".zarn/hidden"},
-                               Lines{"hide", ".zarn/hidden"}, Lines{"lock", "srv/"}, Lines{"hide", "srv/"},
-                               Lines{"import", "ws/x.txt"}, Lines{"refresh", "srv/"}, Lines{"lock", "inside/hidden"}}) {
+  EXPECT_EQ(Succeed(with({"view"})).OutLines(), withLink({"Jobs/", "Jobs/1/", "a.txt"}, "inside/"));
+  std::vector<Lines> refused = {{"lock", ".zarn/"},       {"lock", ".zarn/hidden"}, {"import", ".zarn/hidden"},
+                                {"hide", ".zarn/hidden"}, {"lock", "srv/"},         {"hide", "srv/"},
+                                {"import", "ws/x.txt"},   {"refresh", "srv/"}};
+  if (linked) refused.push_back({"lock", "inside/hidden"});
+  for (const Lines& command : refused) {
     Put("ws/x.txt", "x");
     const Outcome outcome = Run(with(command));
     EXPECT_EQ(outcome.exitCode, 1) << testing::PrintToString(command);
@@ -236,9 +244,9 @@ TEST_F(Files, TheHostsOwnFoldersAreNeverDocuments) {
   }
   Succeed(with({"lock", "./"}));
   Succeed(with({"hide", "file:" + Project() + "/?Recursive=Yes"}));
-  EXPECT_EQ(
-      Succeed(with({"view"})).OutLines(),
-      (Lines{"Jobs/ [hidden]", "Jobs/1/ [hidden]", "a.txt [hidden] [locked by Corvane Server]", "inside/ [hidden]"}));
+  EXPECT_EQ(Succeed(with({"view"})).OutLines(),
+            withLink({"Jobs/ [hidden]", "Jobs/1/ [hidden]", "a.txt [hidden] [locked by Corvane Server]"},
+                     "inside/ [hidden]"));
 }
 
 }  // namespace
