@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "host/bstr.h"
 #include "localhost/file_system.h"
 
 namespace zarnlocal {
@@ -22,22 +23,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 // mandatory range locks of Windows never block a read or a write.
 constexpr DWORD kLockOffsetHigh = 0x40000000;
 
-std::wstring Wide(std::string_view text) {
-  if (text.empty()) return {};
-  const int size = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
-std::string Utf8(std::wstring_view wide) {
-  if (wide.empty()) return {};
-  const int size =
-      ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-  std::string text(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
-  return text;
-}
+// The framework's lossless UTF-8 rules: a name that is not UTF-8 still
+// round-trips, through lone surrogates.
+std::wstring Wide(std::string_view text) { return CfxNarrowToWide(text); }
+std::string Utf8(std::wstring_view wide) { return CfxWideToNarrow(wide); }
 
 bool StatusOfHandle(HANDLE handle, FileStatus& status, SystemError& error) {
   BY_HANDLE_FILE_INFORMATION info{};

@@ -9,10 +9,12 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
 
 #include "support/child_process.h"
+#include "support/utf8_path.h"
 
 namespace zarntest {
 namespace {
@@ -20,29 +22,12 @@ namespace {
 // The exit code Kill gives: Windows has no signals.
 constexpr UINT kKilledExitCode = 137;
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (size <= 0) throw std::runtime_error("not UTF-8: " + utf8);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  return wide;
-}
-
+// Text between UTF-8 and the wide calls, through the tests' path helpers.
+std::wstring Wide(const std::string& utf8) { return FsPath(utf8).wstring(); }
+std::wstring WidePath(const std::string& utf8) { return FsPath(utf8).make_preferred().wstring(); }
 std::string Utf8(const wchar_t* wide) {
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::string utf8(static_cast<std::size_t>(size), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, utf8.data(), size, nullptr, nullptr);
-  utf8.pop_back();  // the terminating NUL
-  return utf8;
-}
-
-std::wstring WidePath(const std::string& utf8) {
-  std::wstring path = Wide(utf8);
-  std::replace(path.begin(), path.end(), L'/', L'\\');
-  return path;
+  const std::u8string text = std::filesystem::path(wide).u8string();
+  return std::string(text.begin(), text.end());
 }
 
 // Appends one argument as CommandLineToArgvW and the C runtime read it back:
@@ -148,8 +133,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
   startup.hStdOutput = out.Get();
   startup.hStdError = err ? err->Get() : out.Get();
   PROCESS_INFORMATION started{};
+  // No console of its own: under Wine a console host started for a child
+  // could outlive a killed child and keep the test's inherited output open.
   if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE,
-                        CREATE_UNICODE_ENVIRONMENT | CREATE_NO_WINDOW, environment.data(),
+                        CREATE_UNICODE_ENVIRONMENT | DETACHED_PROCESS, environment.data(),
                         folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
     throw std::runtime_error("cannot start " + program + " (error " + std::to_string(::GetLastError()) + ")");
   }

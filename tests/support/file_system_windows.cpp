@@ -14,15 +14,7 @@
 namespace zarntest {
 namespace {
 
-std::wstring WidePath(const std::string& utf8) {
-  const int size =
-      ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  if (size <= 0) throw std::runtime_error("not a UTF-8 path: " + utf8);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), static_cast<int>(utf8.size()), wide.data(), size);
-  std::replace(wide.begin(), wide.end(), L'/', L'\\');
-  return wide;
-}
+std::wstring WidePath(const std::string& utf8) { return FsPath(utf8).make_preferred().wstring(); }
 
 void Check(bool done, const std::string& what) {
   if (!done) throw std::runtime_error(what + " (error " + std::to_string(::GetLastError()) + ")");
