@@ -304,8 +304,9 @@ bool RemoveIfUnlocked(const std::string& path) {
   if (handle == INVALID_HANDLE_VALUE) return false;
   SystemError error;
   FileStatus status;
-  FILE_DISPOSITION_INFO remove{};
-  remove.DeleteFile = TRUE;
+  // Its one field is named as the SDK's macro DeleteFile, which some headers
+  // define before the structure: set by position, not by name.
+  FILE_DISPOSITION_INFO remove{TRUE};
   // Removed when this handle closes: the name goes with it.
   const bool removed = LockRange(handle, LOCKFILE_FAIL_IMMEDIATELY, error) && StatusOfHandle(handle, status, error) &&
                        status.linked &&
