@@ -82,6 +82,14 @@ inline long long abs(long long x) noexcept { return llabs(x); }
 #ifndef _CRTDBG_FILE_STDERR
 #define _CRTDBG_FILE_STDERR (reinterpret_cast<void*>(-5))
 #endif
+#ifndef _CRTDBG_MODE_FILE
+#define _CRTDBG_MODE_FILE 0x1
+#define _CRTDBG_MODE_DEBUG 0x2
+#endif
+#ifndef _CRTDBG_ALLOC_MEM_DF
+#define _CRTDBG_ALLOC_MEM_DF 0x01
+#define _CRTDBG_REPORT_FLAG (-1)
+#endif
 #ifndef _CrtSetReportFile
 #define _CrtSetReportFile(type, file) (static_cast<void*>(0))
 #endif

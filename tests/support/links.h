@@ -19,8 +19,12 @@ inline std::optional<std::string> LinksUnsupported() {
     const TempFolder folder;
     std::error_code error;
     std::filesystem::create_symlink(FsPath(folder / "target"), FsPath(folder / "link"), error);
-    if (!error) return std::nullopt;
-    return "this platform does not let the process make symbolic links: " + error.message();
+    if (error) return "this platform does not let the process make symbolic links: " + error.message();
+    // Wine's CreateSymbolicLinkW reports success and makes nothing.
+    if (!std::filesystem::is_symlink(FsPath(folder / "link"), error)) {
+      return "this platform reports a symbolic link made that is not there";
+    }
+    return std::nullopt;
   }();
   return why;
 }
