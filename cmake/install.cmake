@@ -107,6 +107,13 @@ if(TARGET zarn_localhost)
     NAMESPACE ZarnServerJobUtils:: DESTINATION ${ZARN_CMAKE_DIR} COMPONENT localhost
   )
 endif()
+# Whether the package was built with an MSVC-style compiler, whose callers
+# must use the same runtime configuration.
+if(MSVC OR CMAKE_CXX_COMPILER_FRONTEND_VARIANT STREQUAL "MSVC")
+  set(ZARN_PACKAGE_MSVC_STYLE TRUE)
+else()
+  set(ZARN_PACKAGE_MSVC_STYLE FALSE)
+endif()
 configure_package_config_file(
   ${CMAKE_CURRENT_LIST_DIR}/ZarnServerJobUtilsConfig.cmake.in
   ${PROJECT_BINARY_DIR}/package/ZarnServerJobUtilsConfig.cmake

@@ -37,6 +37,8 @@ struct CfxTracedCall {
   HRESULT status;  // what the host answered, or the code of what the function raised
 };
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 class CFX_API CfxCallTracer {
  public:
   virtual ~CfxCallTracer();
@@ -86,3 +88,5 @@ decltype(auto) CfxTraceCall(const char* function, Work&& work, const Args&... ar
     throw;
   }
 }
+
+ZARN_EXPORTED_CLASSES_END

@@ -40,6 +40,8 @@ CFX_API void CfxRegisterClassFactory(const nsID& clsid, CfxClassFactory factory)
 
 // ---- File streams ----------------------------------------------------------
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 // One stream's implementation. CfxFileStream forwards every call to it.
 class CFX_API CfxFileStreamBackend {
  public:
@@ -118,3 +120,5 @@ CFX_API void CfxFailStringAllocation(std::uint64_t n) noexcept;
 // the framework's own. The hook may return a status or throw anything.
 using CfxVariantClearHook = std::function<HRESULT(VARIANT* variant)>;
 CFX_API void CfxSetVariantClearHook(CfxVariantClearHook hook);
+
+ZARN_EXPORTED_CLASSES_END

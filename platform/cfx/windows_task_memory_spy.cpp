@@ -21,10 +21,19 @@
 #include "cfx/cfx_host.h"
 #include "host/com_types.h"
 
-// Exported by oleaut32 but declared by no SDK header.
-extern "C" void WINAPI SetOaNoCache(void);
-
 namespace {
+
+// oleaut32 exports SetOaNoCache, but no SDK header declares it and its import
+// library is not known to have it: it is found when it is needed.
+void TurnOffTheStringCache() {
+  using SetOaNoCacheFunction = void(WINAPI*)(void);
+  const HMODULE oleaut32 = GetModuleHandleW(L"oleaut32.dll");
+  const auto setOaNoCache =
+      oleaut32 ? reinterpret_cast<SetOaNoCacheFunction>(GetProcAddress(oleaut32, "SetOaNoCache")) : nullptr;
+  // With the cache on, a freed string is not freed and the counts are wrong.
+  if (!setOaNoCache) std::abort();
+  setOaNoCache();
+}
 
 // CfxPlainTaskMemoryScopes alive on this thread.
 thread_local int plainScopes = 0;
@@ -115,7 +124,7 @@ TaskMemorySpy& Spy() noexcept {
   static TaskMemorySpy spy;
   static std::once_flag registered;
   std::call_once(registered, [] {
-    SetOaNoCache();
+    TurnOffTheStringCache();
     // Only one spy per process; if another holds the place, counts stay 0
     // and a leak check sees nothing move, so make that loud.
     if (FAILED(CoRegisterMallocSpy(&spy))) std::abort();

@@ -43,6 +43,8 @@
 using CfxWString = std::basic_string<OLECHAR>;
 using CfxWStringView = std::basic_string_view<OLECHAR>;
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 class CFX_API CfxBSTR {
  public:
   // The shared holder of one host string.
@@ -127,3 +129,5 @@ CFX_API std::string CfxWideToNarrow(CfxWStringView wide);
 // CfxBSTR uses (rules above).
 CFX_API CfxWString CfxCodePageToWide(std::string_view narrow);
 CFX_API std::string CfxWideToCodePage(CfxWStringView wide);
+
+ZARN_EXPORTED_CLASSES_END

@@ -14,6 +14,8 @@
 #include "host/nsid.h"
 #include "host/status.h"
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 class CFX_API CfxResult {
  public:
   CfxResult() noexcept = default;  // S_OK, no description
@@ -60,3 +62,5 @@ CFX_API void CheckNullDereference(const void* pointer);
 
 // Records that a catch-all handler caught an exception of a type it does not know.
 CFX_API void DiagnoseEntryToGenericCatch() noexcept;
+
+ZARN_EXPORTED_CLASSES_END

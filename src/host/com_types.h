@@ -8,12 +8,8 @@
 #pragma once
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
+// <windows.h>'s options (NOMINMAX, WIN32_LEAN_AND_MEAN, ...) are the
+// including file's: these headers read the same under any of them.
 #include <windows.h>
 // windows.h comes first: the COM headers build on its types.
 #include <objbase.h>

@@ -19,6 +19,8 @@ enum CfxFileStreamMode : std::int32_t {
 
 class CfxFileStreamBackend;  // the host's implementation of one stream
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 class CFX_API CfxFileStream {
  public:
   CfxFileStream();
@@ -35,3 +37,5 @@ class CFX_API CfxFileStream {
  private:
   std::unique_ptr<CfxFileStreamBackend> backend_;
 };
+
+ZARN_EXPORTED_CLASSES_END

@@ -29,3 +29,17 @@
 #else
 #define APPUTILS_API __attribute__((visibility("default")))
 #endif
+
+// The exported classes hold standard-library members (and CfxVariant derives
+// from VARIANT), of which Microsoft's compiler warns that a client built
+// with another standard library may see them otherwise (C4251, C4275). A
+// client must be built with the same toolchain anyway, since the exports
+// take std::string: the warnings say nothing here, and the headers quieten
+// them around the classes.
+#ifdef _MSC_VER
+#define ZARN_EXPORTED_CLASSES_BEGIN __pragma(warning(push)) __pragma(warning(disable : 4251 4275))
+#define ZARN_EXPORTED_CLASSES_END __pragma(warning(pop))
+#else
+#define ZARN_EXPORTED_CLASSES_BEGIN
+#define ZARN_EXPORTED_CLASSES_END
+#endif

@@ -21,6 +21,8 @@
 
 inline constexpr VARTYPE kVariantIndirectMask = VT_ARRAY | VT_BYREF;
 
+ZARN_EXPORTED_CLASSES_BEGIN
+
 class CFX_API CfxVariant : public VARIANT {
  public:
   CfxVariant() noexcept { VariantInit(this); }
@@ -38,3 +40,5 @@ class CFX_API CfxVariant : public VARIANT {
   // The clearing rules above. Throws a bare HRESULT when VariantClear fails.
   void Clear();
 };
+
+ZARN_EXPORTED_CLASSES_END
