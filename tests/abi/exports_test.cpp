@@ -63,12 +63,24 @@ TEST(Exports, EveryExportIsDefinedWithItsExactSignature) {
 }
 
 // The memory functions of the host that free what host operations hand out.
+// Under Microsoft's compiler an exported class's inline members are the
+// DLL's: the library may reach them through the framework's DLL (which must
+// then import them from the host's library itself).
 TEST(Imports, TheHostsMemoryFunctionsComeFromTheHost) {
   const auto imports = exporttable::ImportedNames(ZARN_LIBRARY_TABLE);
   ASSERT_FALSE(imports.empty()) << "no imports found in " << ZARN_LIBRARY_TABLE;
+  const auto importsFrom = [](const auto& table, const std::string& library, const std::string& name) {
+    const auto found = table.find(library);
+    return found != table.end() && found->second.count(name) > 0;
+  };
   for (const auto& [library, name] : exporttable::HostMemoryImports()) {
-    const auto found = imports.find(library);
-    EXPECT_TRUE(found != imports.end() && found->second.count(name)) << name << " is not imported from " << library;
+    bool fromHost = importsFrom(imports, library, name);
+#ifdef ZARN_CFX_TABLE
+    if (!fromHost && imports.count(ZARN_CFX_FILE_UPPER)) {
+      fromHost = importsFrom(exporttable::ImportedNames(ZARN_CFX_TABLE), library, name);
+    }
+#endif
+    EXPECT_TRUE(fromHost) << name << " is not imported from " << library;
   }
 }
 
