@@ -51,14 +51,24 @@ set(CMAKE_RC_FLAGS_INIT "-I \"${ZARN_MSVC_KIT}/wine/windows\" -I \"${ZARN_MSVC_K
 # The runtime: Wine's DLLs through their import libraries, and the part that
 # Microsoft links statically. The libraries the compiler names by default
 # (msvcrt.lib, msvcprt.lib, oldnames.lib) are Visual Studio's, so they are
-# left out and these named instead.
+# left out and these named instead: the Debug runtime's (/MDd, whose DLLs
+# scripts/msvc-env makes over Wine's Release ones) for Debug, the Release
+# runtime's for every other configuration.
+set(zarn_release_runtime zarn_crt_start.lib zarn_msvcprt.lib ucrtbase.lib vcruntime140.lib msvcp140.lib)
+set(zarn_debug_runtime zarn_crt_startd.lib zarn_msvcprtd.lib ucrtbased.lib vcruntime140d.lib msvcp140d.lib)
+list(JOIN zarn_release_runtime " " zarn_release_runtime)
+list(JOIN zarn_debug_runtime " " zarn_debug_runtime)
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "/libpath:\"${ZARN_MSVC_KIT}/lib\" /nodefaultlib")
+  set(CMAKE_${kind}_LINKER_FLAGS_DEBUG_INIT "${zarn_debug_runtime}")
+  foreach(config RELEASE RELWITHDEBINFO MINSIZEREL)
+    set(CMAKE_${kind}_LINKER_FLAGS_${config}_INIT "${zarn_release_runtime}")
+  endforeach()
 endforeach()
 # Then the system libraries that CMake names for every Windows program, of
 # those that Wine has.
-string(JOIN " " zarn_libraries zarn_crt_start.lib zarn_msvcprt.lib ucrtbase.lib vcruntime140.lib msvcp140.lib ntdll.lib
-  kernel32.lib user32.lib gdi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib advapi32.lib)
+string(JOIN " " zarn_libraries ntdll.lib kernel32.lib user32.lib gdi32.lib shell32.lib ole32.lib oleaut32.lib uuid.lib
+  advapi32.lib)
 set(CMAKE_C_STANDARD_LIBRARIES "${zarn_libraries}" CACHE STRING "Libraries linked into every C module")
 set(CMAKE_CXX_STANDARD_LIBRARIES "${zarn_libraries}" CACHE STRING "Libraries linked into every C++ module")
 
@@ -68,4 +78,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+# Programs run under Wine, which finds the Debug runtime's DLLs on WINEPATH.
+set(CMAKE_CROSSCOMPILING_EMULATOR env "WINEPATH=Z:${ZARN_MSVC_KIT}/debug-runtime" wine)
