@@ -52,7 +52,7 @@ set(CMAKE_RC_FLAGS_INIT "-I \"${ZARN_MSVC_KIT}/wine/windows\" -I \"${ZARN_MSVC_K
 # Microsoft links statically. The libraries the compiler names by default
 # (msvcrt.lib, msvcprt.lib, oldnames.lib) are Visual Studio's, so they are
 # left out and these named instead: the Debug runtime's (/MDd, whose DLLs
-# scripts/msvc-env makes over Wine's Release ones) for Debug, the Release
+# scripts/msvc-kit makes over Wine's Release ones) for Debug, the Release
 # runtime's for every other configuration.
 set(zarn_release_runtime zarn_crt_start.lib zarn_msvcprt.lib ucrtbase.lib vcruntime140.lib msvcp140.lib)
 set(zarn_debug_runtime zarn_crt_startd.lib zarn_msvcprtd.lib ucrtbased.lib vcruntime140d.lib msvcp140d.lib)
