@@ -1,7 +1,7 @@
 // Stand-in for what the Debug standard library's DLL (msvcp140d.dll) has
 // beyond the Release one, for Wine, which has no Debug runtime: built into
 // our msvcp140d.dll, whose other exports forward to Wine's msvcp140.dll
-// (scripts/msvc-env). Here: the allocation functions of _Crt_new_delete, the
+// (scripts/msvc-kit). Here: the allocation functions of _Crt_new_delete, the
 // base of the locale's and the streams' own blocks, which the Debug headers
 // declare and the DLL exports.
 #include <stdlib.h>
@@ -26,7 +26,7 @@ void* __cdecl _Crt_new_delete::operator new(size_t size, const nothrow_t&) noexc
   return malloc(size > 0 ? size : 1);
 }
 void* __cdecl _Crt_new_delete::operator new(size_t size) {
-  void* block = malloc(size > 0 ? size : 1);
+  void* block = operator new (size, nothrow_t{});
   if (block == nullptr) _Xbad_alloc();
   return block;
 }

@@ -1,8 +1,8 @@
 // Stand-in for what the Debug C runtime (ucrtbased.dll) has beyond the
 // Release one, for Wine, which has no Debug runtime: built into our
 // ucrtbased.dll, whose other exports forward to Wine's ucrtbase.dll
-// (scripts/msvc-env). Each function is exported by a linker directive,
-// which scripts/msvc-env reads to leave it out of the forwarded ones.
+// (scripts/msvc-kit). Each function is exported by a linker directive,
+// which scripts/msvc-kit reads to leave it out of the forwarded ones.
 #include <errno.h>
 #include <stdint.h>
 #include <stdio.h>
